@@ -1,0 +1,73 @@
+#include "FieldReader.h"
+
+#include <utility>
+
+FieldReader::FieldReader(QString text)
+    : m_text(std::move(text))
+{
+}
+
+bool FieldReader::atLineEnd() const
+{
+    const QChar c = m_text.at(m_pos);
+    return c == u'\r' || c == u'\n';
+}
+
+void FieldReader::skipLineEnd()
+{
+    if (atEnd())
+        return;
+    if (m_text.at(m_pos) == u'\r') {
+        ++m_pos;
+        if (!atEnd() && m_text.at(m_pos) == u'\n')
+            ++m_pos;
+    } else if (m_text.at(m_pos) == u'\n') {
+        ++m_pos;
+    }
+}
+
+QString FieldReader::readLine()
+{
+    const qsizetype start = m_pos;
+    while (!atEnd() && !atLineEnd())
+        ++m_pos;
+    QString line = m_text.mid(start, m_pos - start);
+    skipLineEnd();
+    return line;
+}
+
+QString FieldReader::readField()
+{
+    // Blank lines between fields are passed over, as a sequential field read does.
+    while (!atEnd() && (m_text.at(m_pos) == u' ' || m_text.at(m_pos) == u'\t' || atLineEnd()))
+        ++m_pos;
+    m_lastQuoted = false;
+    if (atEnd())
+        return {};
+
+    QString field;
+    if (m_text.at(m_pos) == u'"') {
+        m_lastQuoted = true;
+        const qsizetype start = ++m_pos;
+        while (!atEnd() && m_text.at(m_pos) != u'"')
+            ++m_pos;
+        field = m_text.mid(start, m_pos - start);
+        if (!atEnd())
+            ++m_pos; // closing quote
+        // Anything between the closing quote and the delimiter is not part of a field.
+        while (!atEnd() && m_text.at(m_pos) != u',' && !atLineEnd())
+            ++m_pos;
+    } else {
+        const qsizetype start = m_pos;
+        while (!atEnd() && m_text.at(m_pos) != u',' && !atLineEnd())
+            ++m_pos;
+        field = m_text.mid(start, m_pos - start);
+    }
+    if (!atEnd()) {
+        if (m_text.at(m_pos) == u',')
+            ++m_pos;
+        else
+            skipLineEnd();
+    }
+    return field;
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+inline const QString kLogFileName = QStringLiteral("Kelvado.LOG");
+
+// Appends one group of lines to the program log, each followed by CR LF, in one
+// open-write-close. Creates the log when it is missing. False, with the reason,
+// when the log cannot be opened or a write fails.
+bool AppendToLog(const QStringList &lines, QString *error = nullptr);

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "download/SessionState.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class Form2;
+class frmAbout;
+
+// The main window: its controls, the program's working state and its reactions.
+// The reactions of each subsystem live in that subsystem's folder.
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kTableSize = 201; // titles 0..200
+
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Start-up: settings, stale guide files, run flags, the log's creation header.
+    void Form_Load();
+
+    // ---- Controls (objectName = member name) ----
+    QLineEdit *Text1 = nullptr, *Text2 = nullptr, *Text3 = nullptr, *Text4 = nullptr, *Text5 = nullptr,
+              *Text6 = nullptr, *Text7 = nullptr, *Text8 = nullptr, *Text9 = nullptr;
+    QLineEdit *IPAddress = nullptr;
+    QCheckBox *Check1 = nullptr;
+    QListWidget *List1 = nullptr;
+    QPushButton *Quit = nullptr, *Extract = nullptr, *GetGuide = nullptr, *LogView = nullptr, *GetPath = nullptr;
+    QGroupBox *Frame1 = nullptr, *Frame2 = nullptr;
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr,
+           *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr, *Label10 = nullptr,
+           *Label11 = nullptr, *Label12 = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuAbout = nullptr;
+
+    // ---- Run flags ----
+    bool GuideLoaded = false;
+    bool DownloadInProgress = false;
+
+    // ---- Connection settings ----
+    QString RecorderIP;
+    QString DelayFactor;
+
+    // ---- Title table ----
+    short TitleCount = 0;
+    std::array<QString, kTableSize> Titles;
+    std::array<QString, kTableSize> RecordDates;
+    std::array<QString, kTableSize> FileNames;
+    std::array<double, kTableSize> FileSizes{};
+
+    // ---- Tagging totals ----
+    short TaggedCount = 0;
+    double TotalSize = 0;
+
+    // ---- Download session ----
+    SessionState Session;
+
+    // ---- Reactions: connection settings ----
+    void SaveIP();
+    void IPAddress_Change();
+    void Text9_Change();
+    void Check1_Click();
+    void LoadSettings();
+
+    // ---- Reactions: guide and tagging ----
+    void GetGuide_Click();
+    void List1_Click();
+    void List1_ItemCheck(int row);
+
+    // ---- Reactions: download session ----
+    void Extract_Click();
+
+    // ---- Reactions: window commands ----
+    void Quit_Click();
+    void LogView_Click();
+    void GetPath_Click();
+    void mnuAbout_Click();
+
+    // Ends the program from Quit. Tests replace it so the test runner lives on.
+    static void setProgramExit(std::function<void()> exitProgram);
+
+    Form2 *logViewer() const;
+    frmAbout *aboutDialog() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildControls();
+    void connectReactions();
+
+    QPointer<Form2> m_logViewer;
+    QPointer<frmAbout> m_about;
+    bool m_centred = false;
+    bool m_settingsFailureTold = false;
+};

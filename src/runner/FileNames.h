@@ -1,0 +1,30 @@
+#pragma once
+
+#include "common/ByteCount.h"
+
+#include <QString>
+
+// File names in the working directory are matched without regard to letter
+// case: the exact name when present, else the first directory entry whose name
+// matches ignoring case, else the name unchanged. Every existence test, read,
+// delete and free-name check goes through here.
+QString resolveFileName(const QString &name);
+
+// True when the name is a file (not a folder) that can be opened for reading now.
+bool FileExists(const QString &name);
+
+// The current size of a file, even one another program is writing; needs no read
+// access. 0 when the file does not exist or is not a regular file.
+ByteCount BigFileLen(const QString &name);
+
+// Deletes the file the name resolves to. False (with the reason) when it is
+// there but cannot be removed; true when it is gone.
+bool deleteFile(const QString &name, QString *error = nullptr);
+
+// Renames a file without ever replacing one: fails when the new name, in any
+// letter case, already exists.
+bool renameNoReplace(const QString &from, const QString &to, QString *error = nullptr);
+
+// A name that can safely be used as a file in the working directory:
+// not empty, not "." or "..", no "/" and no NUL.
+bool isPlainFileName(const QString &name);
