@@ -111,6 +111,9 @@ void Form1::buildControls()
     List1 = place(new QListWidget(client), "List1", twipsRect(960, 1680, 10935, 2220));
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setPointSizeF(8.25);
+    // The rows are column-aligned text: insist on a fixed-pitch face.
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setFixedPitch(true);
     List1->setFont(fixed);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setUniformItemSizes(true);

@@ -1,0 +1,228 @@
+// Running outside tools and looking at files in the working directory.
+#include "runner/FileNames.h"
+#include "runner/Pause.h"
+#include "runner/ToolRunner.h"
+
+#include "TestSupport.h"
+
+#include <QtTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// A tool in the working directory that records the arguments it received.
+void writeArgumentRecorder(const QString &name)
+{
+    writeFile(name, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > args.txt\n");
+    QFile::setPermissions(name, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+bool makeSparseFile(const QString &name, qint64 size)
+{
+    const int fd = ::open(QFile::encodeName(name).constData(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+    if (fd < 0)
+        return false;
+    const bool ok = ::ftruncate(fd, size) == 0;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+class TestRunner : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void missingProgramIsToldOnce();
+    void argumentsReachToolLiterally();
+    void workingDirectoryComesBeforeSearchPath();
+    void fileExistsOnlyForReadableFiles();
+    void namesMatchIgnoringCase();
+    void sizesPastFourGigabytes_data();
+    void sizesPastFourGigabytes();
+    void sizeOfGrowingFile();
+    void pauseReturnsAtOnceForNothingToWait_data();
+    void pauseReturnsAtOnceForNothingToWait();
+    void pauseHandlesEventsWhileWaiting();
+    void renameNeverReplaces();
+    void plainFileNames();
+
+private:
+    std::unique_ptr<ScratchDir> m_dir;
+    std::unique_ptr<MessageCapture> m_messages;
+};
+
+void TestRunner::init()
+{
+    m_dir = std::make_unique<ScratchDir>();
+    m_messages = std::make_unique<MessageCapture>();
+}
+
+void TestRunner::cleanup()
+{
+    m_messages.reset();
+    m_dir.reset();
+}
+
+void TestRunner::missingProgramIsToldOnce()
+{
+    QCOMPARE(ShellAndWait(QStringLiteral("NoSuchTool_kelvado 1.2.3.4 -g")), false);
+    QCOMPARE(m_messages->messages.size(), 1);
+    QVERIFY(m_messages->messages.first().contains(QStringLiteral("NoSuchTool_kelvado")));
+    QCOMPARE(ShellAndWait(QString()), false);
+    QCOMPARE(m_messages->messages.size(), 2);
+}
+
+void TestRunner::argumentsReachToolLiterally()
+{
+    writeArgumentRecorder(QStringLiteral("Recorder"));
+    QVERIFY(ShellAndWait(QStringLiteral("Recorder 1.2.3.4;touch pwned $(id) | x -e \"two words\"")));
+    QCOMPARE(m_messages->messages, QStringList());
+    QCOMPARE(readFile(QStringLiteral("args.txt")),
+             QByteArray("1.2.3.4;touch\npwned\n$(id)\n|\nx\n-e\ntwo words\n"));
+    QVERIFY(!QFile::exists(QStringLiteral("pwned")));
+}
+
+void TestRunner::workingDirectoryComesBeforeSearchPath()
+{
+    // "sh" exists on PATH; the one in the working directory must win.
+    writeArgumentRecorder(QStringLiteral("sh"));
+    QVERIFY(ShellAndWait(QStringLiteral("sh local")));
+    QCOMPARE(readFile(QStringLiteral("args.txt")), QByteArray("local\n"));
+}
+
+void TestRunner::fileExistsOnlyForReadableFiles()
+{
+    QVERIFY(!FileExists(QStringLiteral("missing.txt")));
+    QVERIFY(QDir().mkdir(QStringLiteral("folder")));
+    QVERIFY(!FileExists(QStringLiteral("folder")));
+    writeFile(QStringLiteral("plain.txt"), "x");
+    QVERIFY(FileExists(QStringLiteral("plain.txt")));
+    writeFile(QStringLiteral("empty.txt"), "");
+    QVERIFY(FileExists(QStringLiteral("empty.txt")));
+
+    writeFile(QStringLiteral("locked.txt"), "x");
+    QFile::setPermissions(QStringLiteral("locked.txt"), QFile::WriteOwner);
+    if (::geteuid() == 0)
+        QSKIP("root can read any file, so an unreadable file cannot be made here");
+    QVERIFY(!FileExists(QStringLiteral("locked.txt")));
+}
+
+void TestRunner::namesMatchIgnoringCase()
+{
+    writeFile(QStringLiteral("Guide.txt"), "abc");
+    QVERIFY(FileExists(QStringLiteral("guide.TXT")));
+    QCOMPARE(resolveFileName(QStringLiteral("GUIDE.txt")), QStringLiteral("Guide.txt"));
+    QCOMPARE(BigFileLen(QStringLiteral("guide.txt")), ByteCount::fromBytes(3));
+    QVERIFY(deleteFile(QStringLiteral("GUIDE.TXT")));
+    QVERIFY(!QFile::exists(QStringLiteral("Guide.txt")));
+    // Deleting what is not there is not a failure.
+    QVERIFY(deleteFile(QStringLiteral("Guide.txt")));
+}
+
+void TestRunner::sizesPastFourGigabytes_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::addRow("empty") << qint64(0);
+    QTest::addRow("3 GiB") << qint64(3221225472);
+    QTest::addRow("5 GiB") << qint64(5368709120);
+}
+
+void TestRunner::sizesPastFourGigabytes()
+{
+    QFETCH(qint64, size);
+    QVERIFY(makeSparseFile(QStringLiteral("big.mpg"), size));
+    QCOMPARE(BigFileLen(QStringLiteral("big.mpg")).toDouble(), double(size));
+    // No read access is needed to measure.
+    QFile::setPermissions(QStringLiteral("big.mpg"), QFileDevice::Permissions());
+    QCOMPARE(BigFileLen(QStringLiteral("big.mpg")).toDouble(), double(size));
+    QCOMPARE(BigFileLen(QStringLiteral("missing.mpg")), ByteCount());
+    QVERIFY(QDir().mkdir(QStringLiteral("adir")));
+    QCOMPARE(BigFileLen(QStringLiteral("adir")), ByteCount());
+}
+
+void TestRunner::sizeOfGrowingFile()
+{
+    // Another process holds the file open and keeps writing to it.
+    QProcess writer;
+    writer.start(QStringLiteral("sh"), {QStringLiteral("-c"),
+                                        QStringLiteral("exec 3>grow.mpg; printf 12345 >&3; read line; "
+                                                       "printf 67890 >&3; read line")});
+    QVERIFY(writer.waitForStarted());
+    QTRY_COMPARE(BigFileLen(QStringLiteral("grow.mpg")), ByteCount::fromBytes(5));
+    writer.write("\n");
+    QTRY_COMPARE(BigFileLen(QStringLiteral("grow.mpg")), ByteCount::fromBytes(10));
+    writer.write("\n");
+    writer.closeWriteChannel();
+    QVERIFY(writer.waitForFinished());
+}
+
+void TestRunner::pauseReturnsAtOnceForNothingToWait_data()
+{
+    QTest::addColumn<QString>("interval");
+    QTest::addRow("zero") << "0";
+    QTest::addRow("negative") << "-1";
+    QTest::addRow("not a number") << "soon";
+    QTest::addRow("empty") << "";
+}
+
+void TestRunner::pauseReturnsAtOnceForNothingToWait()
+{
+    QFETCH(QString, interval);
+    bool handled = false;
+    QTimer::singleShot(0, [&handled] { handled = true; });
+    Pause(interval);
+    // Returning at once means no event was handled.
+    QVERIFY(!handled);
+    QCoreApplication::processEvents();
+    QVERIFY(handled);
+}
+
+void TestRunner::pauseHandlesEventsWhileWaiting()
+{
+    int ticks = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(20);
+    QElapsedTimer clock;
+    clock.start();
+    Pause(QStringLiteral("0.5"));
+    QVERIFY(clock.elapsed() >= 500);
+    QVERIFY(ticks >= 5);
+}
+
+void TestRunner::renameNeverReplaces()
+{
+    writeFile(QStringLiteral("123.mpg"), "new");
+    writeFile(QStringLiteral("Show_12 05 2003.mpg"), "old");
+    QString error;
+    QVERIFY(!renameNoReplace(QStringLiteral("123.mpg"), QStringLiteral("show_12 05 2003.MPG"), &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!renameNoReplace(QStringLiteral("123.mpg"), QStringLiteral("Show_12 05 2003.mpg")));
+    QCOMPARE(readFile(QStringLiteral("Show_12 05 2003.mpg")), QByteArray("old"));
+    QCOMPARE(readFile(QStringLiteral("123.mpg")), QByteArray("new"));
+    QVERIFY(renameNoReplace(QStringLiteral("123.mpg"), QStringLiteral("Show_12 05 2003_01.mpg"), &error));
+    QCOMPARE(readFile(QStringLiteral("Show_12 05 2003_01.mpg")), QByteArray("new"));
+    QVERIFY(!QFile::exists(QStringLiteral("123.mpg")));
+    QVERIFY(!renameNoReplace(QStringLiteral("gone.mpg"), QStringLiteral("other.mpg"), &error));
+}
+
+void TestRunner::plainFileNames()
+{
+    QVERIFY(isPlainFileName(QStringLiteral("1070683200.mpg")));
+    QVERIFY(isPlainFileName(QStringLiteral("a b.mpg")));
+    QVERIFY(!isPlainFileName(QString()));
+    QVERIFY(!isPlainFileName(QStringLiteral(".")));
+    QVERIFY(!isPlainFileName(QStringLiteral("..")));
+    QVERIFY(!isPlainFileName(QStringLiteral("../x.mpg")));
+    QVERIFY(!isPlainFileName(QStringLiteral("/etc/passwd")));
+}
+
+QTEST_MAIN(TestRunner)
+#include "tst_runner.moc"

@@ -1,0 +1,241 @@
+// Start-up in empty and pre-filled working directories, and the main window's
+// controls where a user expects them.
+#include "mainwindow/Form1.h"
+
+#include "TestSupport.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+const QByteArray kSeparator(" - - - - - - - - - - - - - - - - - - -");
+
+QByteArray creationHeader()
+{
+    return kSeparator + "\r\nNew Kelvado Log V. 1.5  Started   -  "
+        + QDate::currentDate().toString(QStringLiteral("MM-dd-yyyy")).toLatin1() + "\r\n";
+}
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void emptyDirectory();
+    void staleGuideFilesRemoved();
+    void existingLogUntouched();
+    void storedSettingsLoaded_data();
+    void storedSettingsLoaded();
+    void logThatCannotBeCreatedIsTold();
+    void controlsInPlace_data();
+    void controlsInPlace();
+    void windowShape();
+
+private:
+    Form1 &startWindow();
+
+    std::unique_ptr<ScratchDir> m_dir;
+    std::unique_ptr<MessageCapture> m_messages;
+    std::unique_ptr<Form1> m_window;
+};
+
+void TestStartup::init()
+{
+    m_dir = std::make_unique<ScratchDir>();
+    m_messages = std::make_unique<MessageCapture>();
+}
+
+void TestStartup::cleanup()
+{
+    m_window.reset();
+    m_messages.reset();
+    m_dir.reset();
+}
+
+Form1 &TestStartup::startWindow()
+{
+    m_window = std::make_unique<Form1>();
+    m_window->Form_Load();
+    return *m_window;
+}
+
+void TestStartup::emptyDirectory()
+{
+    Form1 &w = startWindow();
+    QCOMPARE(w.IPAddress->text(), QString());
+    QCOMPARE(w.Text9->text(), QString());
+    QVERIFY(!w.Check1->isChecked());
+    QCOMPARE(w.Text5->text(), QStringLiteral("0"));
+    QVERIFY(!w.GuideLoaded);
+    QVERIFY(!w.DownloadInProgress);
+    QCOMPARE(workingDirEntries(), QStringList{QStringLiteral("Kelvado.LOG")});
+    QCOMPARE(readFile(QStringLiteral("Kelvado.LOG")), creationHeader());
+    QCOMPARE(m_messages->messages, QStringList());
+}
+
+void TestStartup::staleGuideFilesRemoved()
+{
+    writeFile(QStringLiteral("guide.txt"), "Show #1\r\n");
+    writeFile(QStringLiteral("GUIDE.DAT"), "old");
+    writeFile(QStringLiteral("Guide.txt.bak"), "keep");
+    startWindow();
+    QCOMPARE(workingDirEntries(), (QStringList{QStringLiteral("Guide.txt.bak"), QStringLiteral("Kelvado.LOG")}));
+}
+
+void TestStartup::existingLogUntouched()
+{
+    const QByteArray log = "earlier run\r\n \r\n";
+    writeFile(QStringLiteral("Kelvado.LOG"), log);
+    startWindow();
+    QCOMPARE(readFile(QStringLiteral("Kelvado.LOG")), log);
+    // A log in another letter case is the same log.
+    QFile::rename(QStringLiteral("Kelvado.LOG"), QStringLiteral("kelvado.log"));
+    m_window.reset();
+    startWindow();
+    QCOMPARE(workingDirEntries(), QStringList{QStringLiteral("kelvado.log")});
+}
+
+void TestStartup::storedSettingsLoaded_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("delay");
+    QTest::addColumn<bool>("ticked");
+    QTest::addColumn<QByteArray>("rewritten");
+
+    QTest::addRow("address and delay") << QByteArray("\"10.0.0.5\",\"7\"\r\n") << "10.0.0.5" << "7" << false
+                                       << QByteArray("\"10.0.0.5\",\"7\"\r\n");
+    QTest::addRow("default delay") << QByteArray("\"10.0.0.5\",\"Default\"\r\n") << "10.0.0.5" << "Default"
+                                   << true << QByteArray("\"10.0.0.5\",\"Default\"\r\n");
+    QTest::addRow("empty address") << QByteArray("\"\",\"Default\"\r\n") << "" << "Default" << true
+                                   << QByteArray("\"\",\"Default\"\r\n");
+    QTest::addRow("trailing blanks in fields") << QByteArray("\"10.0.0.5  \",\"7  \"\r\n") << "10.0.0.5  "
+                                               << "7  " << false << QByteArray("\"10.0.0.5\",\"7\"\r\n");
+    QTest::addRow("unquoted fields") << QByteArray(" 10.0.0.6 , 9 \n") << "10.0.0.6" << "9" << false
+                                     << QByteArray("\"10.0.0.6\",\"9\"\r\n");
+    QTest::addRow("one field") << QByteArray("\"10.0.0.7\"\r\n") << "10.0.0.7" << "" << false
+                               << QByteArray("\"10.0.0.7\",\"Default\"\r\n");
+    QTest::addRow("empty file") << QByteArray() << "" << "" << false << QByteArray();
+    QTest::addRow("binary") << QByteArray("\x00\xff\xfe\x01,\x80\x00", 7) << QString::fromUtf16(u"\u00ff\u00fe\u0001")
+                            << QString::fromUtf16(u"\u20ac") << false
+                            << QByteArray("\"\xc3\xbf\xc3\xbe\x01\",\"\xe2\x82\xac\"\r\n");
+}
+
+void TestStartup::storedSettingsLoaded()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, address);
+    QFETCH(QString, delay);
+    QFETCH(bool, ticked);
+    QFETCH(QByteArray, rewritten);
+
+    writeFile(QStringLiteral("RPTVIP.dat"), stored);
+    Form1 &w = startWindow();
+    QCOMPARE(w.IPAddress->text(), address);
+    QCOMPARE(w.Text9->text(), delay);
+    QCOMPARE(w.Check1->isChecked(), ticked);
+    QCOMPARE(readFile(QStringLiteral("RPTVIP.dat")), rewritten);
+}
+
+void TestStartup::logThatCannotBeCreatedIsTold()
+{
+    // A folder in the log's place stands for a log that cannot be created.
+    QVERIFY(QDir().mkdir(QStringLiteral("Kelvado.LOG")));
+    Form1 &w = startWindow();
+    QCOMPARE(m_messages->messages.size(), 1);
+    QVERIFY(m_messages->messages.first().contains(QStringLiteral("Kelvado.LOG")));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+}
+
+void TestStartup::controlsInPlace_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("pixels");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("tooltip");
+
+    QTest::addRow("Quit") << "Quit" << QRect(336, 448, 65, 41) << "Exit" << "Quit program";
+    QTest::addRow("Extract") << "Extract" << QRect(188, 448, 65, 41) << "Extract Mpeg(s)"
+                             << "Off-load selected Titles";
+    QTest::addRow("GetGuide") << "GetGuide" << QRect(114, 448, 65, 41) << "Get Guide" << "Get Guide Info.";
+    QTest::addRow("LogView") << "LogView" << QRect(262, 448, 65, 41) << "View Log" << "View Program Log";
+    QTest::addRow("GetPath") << "GetPath" << QRect(40, 448, 65, 41) << "Set Mpeg Path"
+                             << "Sets Path for saved Mpegs - Future Feature";
+    QTest::addRow("Text7") << "Text7" << QRect(504, 432, 289, 21) << "" << "Renamed after download to this name";
+    QTest::addRow("Text4") << "Text4" << QRect(600, 400, 193, 21) << "" << "Shows ReplayTV File Name";
+    QTest::addRow("List1") << "List1" << QRect(64, 112, 729, 148) << "" << "";
+    QTest::addRow("Text5") << "Text5" << QRect(192, 334, 33, 25) << "0" << "";
+    QTest::addRow("IPAddress") << "IPAddress" << QRect(104, 24, 105, 24) << ""
+                               << "Input your ReplayTV IP Address";
+    QTest::addRow("Text9") << "Text9" << QRect(280, 24, 65, 24) << ""
+                           << "Warning - See Readme file about 0 delay setting";
+    QTest::addRow("Check1") << "Check1" << QRect(152, 56, 201, 24) << "Use Tolvane Default Delay" << "";
+    QTest::addRow("Label10") << "Label10" << QRect(232, 25, 41, 19) << "Delay"
+                             << "Click on Use Tolvane Default for slower but safe downloading";
+    QTest::addRow("Label8") << "Label8" << QRect(8, 56, 73, 17) << "Saving As:" << "";
+    QTest::addRow("Label11") << "Label11" << QRect(704, 32, 65, 17) << "Ver. 1.6" << "Version 1.6.0 build 17";
+    QTest::addRow("Label6") << "Label6" << QRect(48, 360, 137, 25) << "Total  Download  Left" << "";
+    QTest::addRow("Label1") << "Label1" << QRect(208, 8, 441, 49) << "Kelvado" << "";
+}
+
+void TestStartup::controlsInPlace()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, pixels);
+    QFETCH(QString, caption);
+    QFETCH(QString, tooltip);
+
+    Form1 &w = startWindow();
+    auto *control = w.findChild<QWidget *>(name);
+    QVERIFY2(control, qPrintable(name));
+    QCOMPARE(control->geometry(), pixels);
+    QCOMPARE(control->toolTip(), tooltip);
+    if (auto *button = qobject_cast<QAbstractButton *>(control))
+        QCOMPARE(button->text(), caption);
+    else if (auto *label = qobject_cast<QLabel *>(control))
+        QCOMPARE(label->text(), caption);
+    else if (auto *box = qobject_cast<QLineEdit *>(control))
+        QCOMPARE(box->text(), caption);
+}
+
+void TestStartup::windowShape()
+{
+    Form1 &w = startWindow();
+    QCOMPARE(w.windowTitle(), QStringLiteral("Kelvado  "));
+    QCOMPARE(w.centralWidget()->size(), QSize(865, 518));
+    QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(w.Label3->text().size(), 142);
+    QVERIFY(w.Label3->text().startsWith(QStringLiteral("     Show      /      Title")));
+    QVERIFY(w.Label3->text().endsWith(QStringLiteral("Quality          Duration       Date Recorded")));
+    QCOMPARE(w.IPAddress->parentWidget(), static_cast<QWidget *>(w.Frame2));
+    QCOMPARE(w.mnuHelp->title(), QStringLiteral("Help"));
+    QCOMPARE(w.mnuAbout->text(), QStringLiteral("About"));
+    QVERIFY(w.List1->font().fixedPitch());
+
+    // The tab order the user walks with the Tab key.
+    const QList<QWidget *> expected = {w.Text8, w.Check1, w.IPAddress, w.Text9, w.List1, w.Text1,
+                                       w.Text2, w.Text5, w.Text6, w.Text3, w.Text4, w.Text7,
+                                       w.GetPath, w.LogView, w.GetGuide, w.Extract, w.Quit};
+    QList<QWidget *> chain;
+    for (QWidget *step = w.Text8; chain.size() < expected.size(); step = step->nextInFocusChain()) {
+        if (expected.contains(step))
+            chain.append(step);
+    }
+    QCOMPARE(chain, expected);
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
