@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Kelvado needs to build, test and show its window.
+# Installs only what is missing, so a second run is quick.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
+          xvfb xauth x11-apps imagemagick dbus desktop-file-utils appstream)
+if [[ "${KELVADO_FUZZ:-0}" == 1 ]]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  if [[ $(id -u) -ne 0 ]]; then
+    echo "Missing packages need root: run as root, or: sudo apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors, and runs the whole test suite.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+bash scripts/build.sh ci
+QT_QPA_PLATFORM=offscreen ctest --preset ci -j 2
