@@ -1,6 +1,96 @@
-// Placeholder reactions, replaced as guide retrieval and tagging are built.
+// Get Guide: fetch the recorder's guide once per run and fill the title table
+// and the list from it.
 #include "mainwindow/Form1.h"
 
-void Form1::GetGuide_Click() {}
-void Form1::List1_Click() {}
-void Form1::List1_ItemCheck(int) {}
+#include "GuideMessages.h"
+#include "GuideParser.h"
+#include "WorkingFiles.h"
+#include "common/DateTimeText.h"
+#include "common/UserMessage.h"
+#include "mainwindow/ScreenPointer.h"
+#include "runner/ToolRunner.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace {
+
+const QString kGuideFileName = QStringLiteral("Guide.txt");
+
+QListWidgetItem *checkableRow(const QString &text)
+{
+    auto *item = new QListWidgetItem(text);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
+    return item;
+}
+
+int tickedRows(const QListWidget *list)
+{
+    int ticked = 0;
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->checkState() == Qt::Checked)
+            ++ticked;
+    }
+    return ticked;
+}
+
+} // namespace
+
+void Form1::GetGuide_Click()
+{
+    if (GuideLoaded)
+        return;
+    if (IPAddress->text().isEmpty()) {
+        tellUser(QStringLiteral("Need IP Address"));
+        IPAddress->setFocus();
+        return;
+    }
+    if (Text9->text().isEmpty()) {
+        tellUser(QStringLiteral("Need delay factor 0 - 48 or check Tolvane Default"));
+        Text9->setFocus();
+        return;
+    }
+
+    setScreenPointer(ScreenPointer::Hourglass);
+    Text3->setText(QStringLiteral("Getting Guide"));
+    const QString dateBefore = Text1->text();
+    Text1->setText(dateText());
+
+    // The address goes to the tool exactly as typed.
+    ShellAndWait(QStringLiteral("Tolvane ") + IPAddress->text() + QStringLiteral(" -g"));
+    ShellAndWait(QStringLiteral("Tamrick guide"));
+
+    const TextFileRead guide = readWorkingTextFile(kGuideFileName);
+    if (guide.status != TextFileRead::Status::Ok) {
+        // Nothing was listed: leave the window as it was so Get Guide can be tried again.
+        Text1->setText(dateBefore);
+        setScreenPointer(ScreenPointer::Arrow);
+        Text3->setText(QStringLiteral(" "));
+        tellUser(guide.status == TextFileRead::Status::Missing ? GuideMessages::guideMissing()
+                                                               : GuideMessages::guideUnreadable(guide.error));
+        return;
+    }
+    GuideLoaded = true;
+
+    const GuideParseResult parsed = parseGuide(guide.text, kTableSize);
+    for (qsizetype i = 0; i < parsed.entries.size(); ++i) {
+        const GuideEntry &entry = parsed.entries.at(i);
+        Titles[i] = entry.title;
+        FileNames[i] = entry.fileName;
+        RecordDates[i] = entry.recordDate;
+        List1->addItem(checkableRow(entry.row));
+    }
+    TitleCount = static_cast<short>(parsed.entries.size());
+
+    Text2->setText(QStringLiteral(" %1").arg(TitleCount));
+    Text5->setText(QString::number(tickedRows(List1)));
+
+    setScreenPointer(ScreenPointer::Arrow);
+    GuideLoaded = true;
+    Text3->setText(QStringLiteral(" "));
+
+    const QString shortfall = GuideMessages::guideShortfall(parsed.incompleteRecords, parsed.leftOut, kTableSize);
+    if (!shortfall.isEmpty())
+        tellUser(shortfall);
+}

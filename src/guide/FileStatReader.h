@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// What the helper's file-statistics file says about one recording.
+struct FileStatReading
+{
+    enum class Problem {
+        None,
+        TooFewFields,       // no second field
+        SecondFieldTooShort // the second field is shorter than its five-character lead
+    };
+
+    double size = 0; // bytes; 0 whenever there is a problem
+    Problem problem = Problem::None;
+
+    bool ok() const { return problem == Problem::None; }
+};
+
+// Reads the text of "FStat.txt": the first field is ignored; the second is five
+// characters of any kind followed by the size in bytes, read as a leading
+// number (a thousands separator ends it; no number gives 0, which is not a
+// problem). Further fields are not read.
+FileStatReading readFileStat(const QString &text);

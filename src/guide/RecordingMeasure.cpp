@@ -1,0 +1,28 @@
+#include "RecordingMeasure.h"
+
+#include "FileStatReader.h"
+#include "WorkingFiles.h"
+#include "runner/ToolRunner.h"
+
+namespace {
+const QString kFileStatName = QStringLiteral("FStat.txt");
+}
+
+Measurement measureRecording(const QString &fileName)
+{
+    Measurement result;
+    if (!removeWorkingFile(kFileStatName, &result.deleteError))
+        return result; // whatever is there now would not be this recording's size
+
+    ShellAndWait(QStringLiteral("Tamrick ") + fileName);
+
+    const TextFileRead file = readWorkingTextFile(kFileStatName);
+    if (file.status == TextFileRead::Status::Ok) {
+        const FileStatReading reading = readFileStat(file.text);
+        result.size = reading.size;
+        result.measured = reading.ok();
+    }
+    if (file.status != TextFileRead::Status::Missing)
+        removeWorkingFile(kFileStatName, &result.deleteError);
+    return result;
+}

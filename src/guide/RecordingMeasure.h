@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// The size of one recording, as the helper reports it.
+struct Measurement
+{
+    double size = 0;       // bytes; 0 when not measured
+    bool measured = false; // false: no usable size was reported
+    QString deleteError;   // FStat.txt could not be removed afterwards
+};
+
+// Runs "Tamrick <fileName>" (waited, through ShellAndWait) and reads the size
+// from the "FStat.txt" it leaves, then deletes that file. A file left from
+// before is removed first, so an old size is never taken for this recording.
+Measurement measureRecording(const QString &fileName);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// Reading and removing the small files the tools leave in the working folder.
+// Names are matched without regard to letter case.
+struct TextFileRead
+{
+    enum class Status { Ok, Missing, Unreadable };
+    Status status = Status::Missing;
+    QString text;  // decoded; CR LF, LF or CR line ends as written
+    QString error; // for Unreadable, why
+};
+
+TextFileRead readWorkingTextFile(const QString &name);
+
+// Deletes every file the name matches in any letter case. False (with the
+// reason) when one of them cannot be removed.
+bool removeWorkingFile(const QString &name, QString *error);
