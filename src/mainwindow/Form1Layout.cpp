@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QStyleOptionViewItem>
 
 namespace {
 
@@ -71,6 +72,31 @@ QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, QRec
     auto *box = place(new QGroupBox(caption, parent), name, rect);
     box->setFont(sansFont(kBoxFontPoints, true));
     return box;
+}
+
+// The column header is set in a proportional font over fixed-pitch rows. The
+// font that stands in for the original face is wider, so the header is scaled
+// down until its "Quality" column stands over the rows' quality column.
+QFont headerFontOverList(QFont font, const QString &header, int headerX, const QListWidget *list)
+{
+    constexpr int kTitleColumns = 58;
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    option.rect = QRect(0, 0, list->width(), 16);
+    option.text = QStringLiteral("x");
+    option.font = list->font();
+    const QRect textRect = list->style()->subElementRect(QStyle::SE_ItemViewItemText, &option, list);
+    const int rowTitleEnd = list->x() + list->frameWidth() + textRect.left()
+        + QFontMetrics(list->font()).horizontalAdvance(QString(kTitleColumns, u'x'));
+    const QString beforeQuality = header.left(header.indexOf(QStringLiteral("Quality")));
+    const int target = rowTitleEnd - headerX;
+    for (double points = font.pointSizeF(); points > 6; points -= 0.25) {
+        font.setPointSizeF(points);
+        if (QFontMetrics(font).horizontalAdvance(beforeQuality) <= target)
+            break;
+    }
+    return font;
 }
 
 } // namespace
@@ -157,7 +183,7 @@ void Form1::buildControls()
         + QStringLiteral("Quality") + QString(10, u' ') + QStringLiteral("Duration") + QString(7, u' ')
         + QStringLiteral("Date Recorded");
     Label3 = label(client, "Label3", header, twipsRect(1020, 1200, 10605, 300));
-    Label3->setFont(sansFont(12));
+    Label3->setFont(headerFontOverList(sansFont(12), header, Label3->x(), List1));
 
     Label1 = label(client, "Label1", QStringLiteral("Kelvado"), twipsRect(3120, 120, 6615, 735), Qt::AlignHCenter);
     Label1->setFont(sansFont(24, true, true));

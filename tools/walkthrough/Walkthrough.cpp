@@ -1,0 +1,216 @@
+#include "Walkthrough.h"
+
+#include "common/NumberMask.h"
+#include "common/TextCodec.h"
+#include "log/Form2.h"
+#include "mainwindow/Form1.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+void out(const QString &text)
+{
+    std::fputs(text.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+QString quoted(const QString &text)
+{
+    return u'"' + text + u'"';
+}
+
+} // namespace
+
+Walkthrough::Walkthrough(QString scratchDir)
+    : m_dir(std::move(scratchDir))
+{
+}
+
+void Walkthrough::step(const QString &what)
+{
+    out(QString());
+    out(QStringLiteral("Step %1: %2").arg(++m_step).arg(what));
+}
+
+void Walkthrough::show(const QString &what)
+{
+    out(QStringLiteral("    ") + what);
+}
+
+void Walkthrough::screenshot(QWidget *widget, const QString &name)
+{
+    QCoreApplication::processEvents();
+    const QString path = QDir(m_dir).filePath(name);
+    if (widget->grab().save(path)) {
+        m_screenshots << path;
+        show(QStringLiteral("Screenshot: ") + path);
+    } else {
+        show(QStringLiteral("Screenshot could not be saved: ") + path);
+    }
+}
+
+void Walkthrough::printCounters(const Form1 &w)
+{
+    show(QStringLiteral("Date List Created: %1   Files Available: %2   Tagged for Download: %3")
+             .arg(quoted(w.Text1->text()), quoted(w.Text2->text()), quoted(w.Text5->text())));
+    show(QStringLiteral("Total  Download  Left: %1   This File Left: %2")
+             .arg(quoted(w.Text6->text()), quoted(w.Text8->text())));
+    show(QStringLiteral("Status: %1   ReplayTV file: %2   Saving As: %3")
+             .arg(quoted(w.Text3->text()), quoted(w.Text4->text()), quoted(w.Text7->text())));
+}
+
+void Walkthrough::printRows(const Form1 &w)
+{
+    show(QStringLiteral("The list holds %1 rows:").arg(w.List1->count()));
+    for (int i = 0; i < w.List1->count(); ++i) {
+        const QListWidgetItem *item = w.List1->item(i);
+        show(QStringLiteral("  [%1] %2").arg(item->checkState() == Qt::Checked ? u'x' : u' ').arg(item->text()));
+    }
+}
+
+void Walkthrough::tickAndMeasure(Form1 &w, const QList<int> &rows)
+{
+    for (int row : rows) {
+        if (QListWidgetItem *item = w.List1->item(row))
+            item->setCheckState(Qt::Checked);
+    }
+    // A click on the list measures every ticked recording.
+    QListWidgetItem *first = w.List1->item(rows.first());
+    if (!first)
+        return;
+    w.List1->scrollToItem(first);
+    const QRect rect = w.List1->visualItemRect(first);
+    QTest::mouseClick(w.List1->viewport(), Qt::LeftButton, {}, QPoint(rect.center().x(), rect.center().y()));
+}
+
+void Walkthrough::extractWatching(Form1 &w)
+{
+    // The session runs inside the button's click; a timer reports what the
+    // window shows meanwhile.
+    QString last;
+    bool shotTaken = false;
+    QTimer watcher;
+    watcher.setInterval(500);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        const QString now = QStringLiteral("%1 | %2 | left %3 of %4 | tagged %5")
+                                .arg(w.Text3->text(), w.Text7->text(), w.Text8->text(), w.Text6->text(),
+                                     w.Text5->text());
+        if (now != last) {
+            show(now);
+            last = now;
+        }
+        if (!shotTaken && w.Text3->text() == QLatin1String("Downloading ") && !w.Text8->text().isEmpty()
+            && w.Text8->text() != QLatin1String("0")) {
+            shotTaken = true;
+            screenshot(&w, QStringLiteral("3-during-download.png"));
+        }
+    });
+    watcher.start();
+    QTest::mouseClick(w.Extract, Qt::LeftButton);
+    watcher.stop();
+}
+
+void Walkthrough::viewLog(Form1 &w)
+{
+    QTest::mouseClick(w.LogView, Qt::LeftButton);
+    Form2 *viewer = w.logViewer();
+    if (!viewer) {
+        show(QStringLiteral("The log viewer did not open."));
+        return;
+    }
+    auto *rows = viewer->findChild<QListWidget *>(QStringLiteral("Log_List"));
+    show(QStringLiteral("Window %1 shows %2 rows.").arg(quoted(viewer->windowTitle())).arg(rows ? rows->count() : 0));
+    screenshot(viewer, QStringLiteral("4-log-viewer.png"));
+}
+
+int Walkthrough::listSaved(const Form1 &w)
+{
+    QStringList recorderNames;
+    for (int i = 0; i < w.TitleCount; ++i)
+        recorderNames << w.FileNames[std::size_t(i)];
+    int saved = 0;
+    const QFileInfoList files = QDir(m_dir).entryInfoList({QStringLiteral("*.mpg")}, QDir::Files, QDir::Name);
+    for (const QFileInfo &file : files) {
+        const bool renamed = !recorderNames.contains(file.fileName());
+        saved += renamed ? 1 : 0;
+        show(QStringLiteral("%1  %2 bytes%3")
+                 .arg(file.fileName())
+                 .arg(groupedWholeNumber(double(file.size())))
+                 .arg(renamed ? QString() : QStringLiteral("  (not finished: still under the recorder's name)")));
+    }
+    if (files.isEmpty())
+        show(QStringLiteral("No recordings were saved."));
+    return saved;
+}
+
+void Walkthrough::printLog()
+{
+    QFile log(QDir(m_dir).filePath(QStringLiteral("Kelvado.LOG")));
+    if (!log.open(QIODevice::ReadOnly)) {
+        show(QStringLiteral("The log could not be read."));
+        return;
+    }
+    for (const QString &line : splitLines(decodeText(log.readAll())))
+        show(QStringLiteral("| ") + line);
+}
+
+int Walkthrough::run()
+{
+    out(QStringLiteral("Kelvado walkthrough in %1").arg(m_dir));
+    Form1 w;
+    w.Form_Load();
+    w.show();
+    if (!QTest::qWaitForWindowExposed(&w))
+        out(QStringLiteral("The window did not appear on the display."));
+
+    step(QStringLiteral("Type the recorder's address 192.168.0.20 in \"IP Address\""));
+    QTest::keyClicks(w.IPAddress, QStringLiteral("192.168.0.20"));
+    step(QStringLiteral("Type the delay 5 in \"Delay\" (the box filled itself with \"Default\")"));
+    w.Text9->selectAll();
+    QTest::keyClicks(w.Text9, QStringLiteral("5"));
+    show(QStringLiteral("Delay box: %1, \"Use Tolvane Default Delay\" %2")
+             .arg(quoted(w.Text9->text()), w.Check1->isChecked() ? "ticked" : "unticked"));
+
+    step(QStringLiteral("Press \"Get Guide\""));
+    QTest::mouseClick(w.GetGuide, Qt::LeftButton);
+    printRows(w);
+    printCounters(w);
+    screenshot(&w, QStringLiteral("1-guide.png"));
+
+    step(QStringLiteral("Tick rows 1, 3 and 5 and click the list to measure them"));
+    tickAndMeasure(w, {0, 2, 4});
+    printCounters(w);
+    screenshot(&w, QStringLiteral("2-tagged.png"));
+
+    step(QStringLiteral("Press \"Extract Mpeg(s)\" and wait for \"Session End\""));
+    extractWatching(w);
+    printCounters(w);
+    screenshot(&w, QStringLiteral("5-after-session.png"));
+
+    step(QStringLiteral("Press \"View Log\""));
+    viewLog(w);
+
+    step(QStringLiteral("The saved recordings"));
+    const int saved = listSaved(w);
+
+    step(QStringLiteral("The log, Kelvado.LOG"));
+    printLog();
+
+    out(QString());
+    out(QStringLiteral("Screenshots:"));
+    for (const QString &shot : std::as_const(m_screenshots))
+        out(QStringLiteral("    ") + shot);
+    return saved;
+}
