@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/ByteCount.h"
+#include "download/StallWatch.h"
 
 #include <QString>
 
@@ -11,6 +12,7 @@
 struct SessionState
 {
     static constexpr int kQueueSize = 201; // positions 1..200 are used
+    static constexpr int kQueueLast = kQueueSize - 1;
 
     std::array<QString, kQueueSize> TaggedFileName;
     std::array<short, kQueueSize> TaggedIndex{};
@@ -18,4 +20,11 @@ struct SessionState
     ByteCount ExpectedSize;
     double CurrentSize = 0;
     double FileLeft = 0;
+
+    // How long a transfer may stop growing before its title fails.
+    void setStallLimits(StallLimits limits) { m_stallLimits = limits; }
+    StallLimits stallLimits() const { return m_stallLimits; }
+
+private:
+    StallLimits m_stallLimits;
 };

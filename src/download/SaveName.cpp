@@ -1,0 +1,51 @@
+#include "SaveName.h"
+
+#include "runner/FileNames.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+namespace {
+
+QString withoutTrailingBlanks(const QString &text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == u' ')
+        --end;
+    return text.left(end);
+}
+
+} // namespace
+
+QString saveNameFor(const QString &title, const QString &recordDate)
+{
+    QString name = withoutTrailingBlanks(title) + u'_' + recordDate + QStringLiteral(".mpg");
+    for (const QChar c : {QChar(u'/'), QChar(u'"'), QChar(u':'), QChar(u';')})
+        name.replace(c, QChar(u' '));
+    return name;
+}
+
+QString chooseFreeName(QString name, const NameTakenTest &taken)
+{
+    static const struct
+    {
+        const char *search;
+        const char *tag;
+    } checks[] = {{".mpg", "_01"}, {"_01.mpg", "_02"}, {"_02.mpg", "_03"}, {"_03.mpg", "_04"}, {"_04.mpg", "_05"}};
+    for (const auto &check : checks) {
+        if (taken(name))
+            name.replace(QLatin1String(check.search), QLatin1String(check.tag) + name.right(4), Qt::CaseSensitive);
+    }
+    return name;
+}
+
+bool saveNameTaken(const QString &name)
+{
+    if (FileExists(name))
+        return true;
+    // FileExists misses folders and unreadable files; the rename would refuse
+    // those names, so they count as taken too.
+    struct stat st;
+    return ::lstat(QFile::encodeName(resolveFileName(name)).constData(), &st) == 0;
+}

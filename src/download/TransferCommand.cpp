@@ -1,0 +1,24 @@
+#include "TransferCommand.h"
+
+#include "common/LeadingNumber.h"
+#include "common/NumberMask.h"
+
+QString delayNumberText(const QString &delay)
+{
+    return plainNumber(leadingNumber(delay));
+}
+
+bool isDefaultDelay(const QString &delay)
+{
+    return delay.startsWith(QLatin1String("Default"), Qt::CaseSensitive);
+}
+
+TransferPlan transferPlan(const QString &address, const QString &fileName, const QString &delay)
+{
+    TransferPlan plan;
+    plan.commandLine = QStringLiteral("Tolvane ") + address + QStringLiteral(" -e ") + fileName;
+    plan.waited = isDefaultDelay(delay);
+    if (!plan.waited)
+        plan.commandLine += u' ' + delayNumberText(delay);
+    return plan;
+}
