@@ -372,6 +372,9 @@ void TestSessionLogic::endMessage()
     QVERIFY(both.startsWith(QStringLiteral("Not downloaded completely")));
     QVERIFY(both.endsWith(QStringLiteral("\n\nOnly the first 200 ticked titles fit in one session. Still ticked "
                                          "and not downloaded: 3.")));
+    QCOMPARE(sessionEndMessage({}, 0, QStringLiteral("The log Kelvado.LOG could not be opened: x")),
+             QStringLiteral("The log Kelvado.LOG could not be opened: x\n"
+                            "The downloads went on; the log is missing their records."));
     QCOMPARE(failedStatus(QStringLiteral("stalled")), QStringLiteral("Failed: stalled"));
 }
 

@@ -3,6 +3,7 @@
 #include "common/LeadingNumber.h"
 #include "common/NumberMask.h"
 #include "common/UserMessage.h"
+#include "desktop/SessionCompanion.h"
 #include "download/SaveName.h"
 #include "download/TitleTransfer.h"
 #include "download/TransferCommand.h"
@@ -46,6 +47,7 @@ void DownloadSession::run()
     setScreenPointer(ScreenPointer::Hourglass);
 
     const int count = buildQueue();
+    w.companion().sessionStarted(w.TotalSize);
     for (int position = 1; position <= count; ++position)
         downloadTitle(position);
 
@@ -111,6 +113,7 @@ void DownloadSession::downloadTitle(int position)
     w.Text8->setText(maskBlankZero(expected.toDouble()));
     s.FileLeft = 0;
     s.CurrentSize = 0;
+    w.companion().titleStarted(expected.toDouble(), w.TotalSize);
     Pause(kPauseBeforeWatch);
 
     const TitleTransfer::Outcome outcome = transfer.watch(fileName, expected, [this, expected](ByteCount current) {
@@ -119,6 +122,7 @@ void DownloadSession::downloadTitle(int position)
         state.FileLeft = (expected - current).toDouble();
         w.Text8->setText(maskZero(state.FileLeft));
         w.Text6->setText(maskZero(w.TotalSize - state.CurrentSize));
+        w.companion().titleProgress(state.CurrentSize, w.TotalSize - state.CurrentSize);
     });
 
     if (outcome.result != TitleTransfer::Result::Complete) {
@@ -163,6 +167,7 @@ void DownloadSession::finishTitle(int row, const QString &fileName, ByteCount ex
         return;
     }
     appendLog(LogRecords::titleFinish(s.SaveAsName));
+    ++m_saved;
 }
 
 void DownloadSession::failTitle(const QString &fileName, const QString &reason, ByteCount expected, bool sizeCounted)
@@ -186,7 +191,8 @@ void DownloadSession::endSession()
     w.Text7->clear();
     w.List1->setEnabled(true);
 
-    const QString message = sessionEndMessage(m_failed, m_notQueued);
+    w.companion().sessionEnded(m_saved, int(m_failed.size()));
+    const QString message = sessionEndMessage(m_failed, m_notQueued, m_logProblem);
     if (!message.isEmpty())
         tellUser(message);
 }
@@ -194,9 +200,10 @@ void DownloadSession::endSession()
 void DownloadSession::appendLog(const QStringList &lines)
 {
     QString error;
-    if (AppendToLog(lines, &error) || m_logFailureTold)
+    if (AppendToLog(lines, &error) || !m_logProblem.isEmpty())
         return;
-    // The log is for the reader only: the downloads go on without it.
-    m_logFailureTold = true;
+    // The log is for the reader only: the downloads go on without it. The
+    // status line says so now, and the end message again.
+    m_logProblem = error;
     w.Text3->setText(error);
 }

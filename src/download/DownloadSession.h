@@ -34,5 +34,6 @@ private:
     Form1 &w;
     QList<FailedTitle> m_failed;
     int m_notQueued = 0;
-    bool m_logFailureTold = false;
+    QString m_logProblem;
+    int m_saved = 0;
 };

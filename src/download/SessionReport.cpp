@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-QString sessionEndMessage(const QList<FailedTitle> &failed, int notQueued)
+QString sessionEndMessage(const QList<FailedTitle> &failed, int notQueued, const QString &logProblem)
 {
     QStringList parts;
     if (!failed.isEmpty()) {
@@ -16,6 +16,8 @@ QString sessionEndMessage(const QList<FailedTitle> &failed, int notQueued)
         parts << QStringLiteral("Only the first 200 ticked titles fit in one session. Still ticked and not "
                                 "downloaded: %1.")
                      .arg(notQueued);
+    if (!logProblem.isEmpty())
+        parts << logProblem + QStringLiteral("\nThe downloads went on; the log is missing their records.");
     return parts.join(QStringLiteral("\n\n"));
 }
 

@@ -12,8 +12,8 @@ struct FailedTitle
 };
 
 // The one message shown after a session: the titles that failed and the
-// ticked titles that did not fit the queue. Empty when there is nothing to tell.
-QString sessionEndMessage(const QList<FailedTitle> &failed, int notQueued);
+// ticked titles that did not fit the queue, and a log that could not be written. Empty when there is nothing to tell.
+QString sessionEndMessage(const QList<FailedTitle> &failed, int notQueued, const QString &logProblem = {});
 
 // The status line while a title fails.
 QString failedStatus(const QString &reason);

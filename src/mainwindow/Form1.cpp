@@ -2,6 +2,10 @@
 
 #include "about/frmAbout.h"
 #include "common/UserMessage.h"
+#include "desktop/DesktopNotifier.h"
+#include "desktop/SessionCompanion.h"
+#include "desktop/SleepInhibitor.h"
+#include "guide/RowToolTip.h"
 #include "log/Form2.h"
 #include "log/LogRecords.h"
 #include "log/LogWriter.h"
@@ -22,6 +26,9 @@ Form1::Form1(QWidget *parent)
                    | Qt::WindowCloseButtonHint);
     buildControls();
     connectReactions();
+    new RowToolTips(*this);
+    m_companion = new SessionCompanion(Progress, std::make_unique<SleepInhibitor>(),
+                                       std::make_unique<DesktopNotifier>(), this);
 }
 
 Form1::~Form1()

@@ -18,6 +18,8 @@ class QMenu;
 class QPushButton;
 class Form2;
 class frmAbout;
+class ProgressStrip;
+class SessionCompanion;
 
 // The main window: its controls, the program's working state and its reactions.
 // The reactions of each subsystem live in that subsystem's folder.
@@ -47,6 +49,8 @@ public:
            *Label11 = nullptr, *Label12 = nullptr;
     QMenu *mnuHelp = nullptr;
     QAction *mnuAbout = nullptr;
+    // The progress strip at the bottom of the status frame.
+    ProgressStrip *Progress = nullptr;
 
     // ---- Run flags ----
     bool GuideLoaded = false;
@@ -94,6 +98,9 @@ public:
     // Ends the program from Quit. Tests replace it so the test runner lives on.
     static void setProgramExit(std::function<void()> exitProgram);
 
+    // The strip, keeping the machine awake and the end notification.
+    SessionCompanion &companion() const { return *m_companion; }
+
     Form2 *logViewer() const;
     frmAbout *aboutDialog() const;
 
@@ -105,6 +112,7 @@ private:
     void buildControls();
     void connectReactions();
 
+    SessionCompanion *m_companion = nullptr;
     QPointer<Form2> m_logViewer;
     QPointer<frmAbout> m_about;
     bool m_centred = false;

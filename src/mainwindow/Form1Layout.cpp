@@ -2,6 +2,7 @@
 #include "Form1.h"
 
 #include "Twips.h"
+#include "progress/ProgressStrip.h"
 #include "WrappingButton.h"
 
 #include <QAction>
@@ -164,6 +165,9 @@ void Form1::buildControls()
 
     Frame1 = frame(client, "Frame1", QStringLiteral("Status"), twipsRect(6360, 5640, 5775, 1575));
     Label8 = label(Frame1, "Label8", QStringLiteral("Saving As:"), twipsRect(120, 840, 1095, 255), Qt::AlignHCenter);
+    // The free strip below "Saving As:".
+    Progress = new ProgressStrip(Frame1);
+    Progress->setGeometry(twipsRect(120, 1185, 5535, 300));
 
     Label12 = label(client, "Label12", QStringLiteral("This File Left"), twipsRect(840, 5760, 1935, 375),
                     Qt::AlignRight);

@@ -48,7 +48,8 @@ void ProgressStrip::titleProgress(double currentBytes)
     const qint64 now = m_clock.elapsed();
     m_rate.addSample(now, currentBytes);
     m_bar->setValue(percentDone(currentBytes, m_expected));
-    if (m_lastShownMs >= 0 && now - m_lastShownMs < kRefreshMs)
+    const bool complete = m_expected > 0 && currentBytes >= m_expected;
+    if (!complete && m_lastShownMs >= 0 && now - m_lastShownMs < kRefreshMs)
         return;
     m_lastShownMs = now;
     m_text->setText(progressLine(currentBytes, m_expected, m_rate.bytesPerSecond()));

@@ -4,6 +4,7 @@
 #include "common/TextCodec.h"
 #include "log/Form2.h"
 #include "mainwindow/Form1.h"
+#include "progress/ProgressStrip.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -104,15 +105,14 @@ void Walkthrough::extractWatching(Form1 &w)
     QTimer watcher;
     watcher.setInterval(500);
     QObject::connect(&watcher, &QTimer::timeout, [&] {
-        const QString now = QStringLiteral("%1 | %2 | left %3 of %4 | tagged %5")
+        const QString now = QStringLiteral("%1 | %2 | left %3 of %4 | tagged %5 | %6")
                                 .arg(w.Text3->text(), w.Text7->text(), w.Text8->text(), w.Text6->text(),
-                                     w.Text5->text());
+                                     w.Text5->text(), w.Progress->text());
         if (now != last) {
             show(now);
             last = now;
         }
-        if (!shotTaken && w.Text3->text() == QLatin1String("Downloading ") && !w.Text8->text().isEmpty()
-            && w.Text8->text() != QLatin1String("0")) {
+        if (!shotTaken && w.Progress->percent() >= 40 && w.Progress->percent() < 100) {
             shotTaken = true;
             screenshot(&w, QStringLiteral("3-during-download.png"));
         }
