@@ -109,6 +109,7 @@ void TestHelpers::fieldReader_data()
     QTest::addRow("leading blanks skipped") << "   Quality: High" << QStringList{"Quality: High"};
     QTest::addRow("empty quoted field") << "\"\",\"Default\"" << QStringList{"", "Default"};
     QTest::addRow("unterminated quote runs to end") << "\"abc" << QStringList{"abc"};
+    QTest::addRow("open quote ends with its line") << "\"ab\r\ncd\",e" << QStringList{"ab", "cd\"", "e"};
     QTest::addRow("lone CR ends a field") << "a\rb" << QStringList{"a", "b"};
     QTest::addRow("text after closing quote dropped") << "\"a\"xyz,b" << QStringList{"a", "b"};
 }

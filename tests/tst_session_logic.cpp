@@ -87,7 +87,8 @@ void TestSessionLogic::saveNames_data()
     QTest::addRow("quote colon semicolon")
         << QStringLiteral("He said \"Go\": now; then   ") << "01/02/2004" << "He said  Go   now  then_01 02 2004.mpg";
     QTest::addRow("leading blanks stay") << "  News" << "03/04/2005" << "  News_03 04 2005.mpg";
-    QTest::addRow("tabs are not blanks") << "News\t " << "03/04/2005" << "News\t_03 04 2005.mpg";
+    QTest::addRow("control characters become blanks") << QString::fromUtf8("News\x01\t\x7f", 7) + QChar(0x90) + QChar(0) + "x"
+                                                      << "03/04/2005" << "News     x_03 04 2005.mpg";
     QTest::addRow("other characters stay") << "Who? *Me* <x>|\\" << "03/04/2005" << "Who? *Me* <x>|\\_03 04 2005.mpg";
     QTest::addRow("title holding .mpg") << "clip.mpg  " << "06/07/2008" << "clip.mpg_06 07 2008.mpg";
     QTest::addRow("empty title") << "" << "06/07/2008" << "_06 07 2008.mpg";

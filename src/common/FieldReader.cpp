@@ -48,11 +48,12 @@ QString FieldReader::readField()
     QString field;
     if (m_text.at(m_pos) == u'"') {
         m_lastQuoted = true;
+        // A quote left open ends with its line: no value ever holds a line end.
         const qsizetype start = ++m_pos;
-        while (!atEnd() && m_text.at(m_pos) != u'"')
+        while (!atEnd() && m_text.at(m_pos) != u'"' && !atLineEnd())
             ++m_pos;
         field = m_text.mid(start, m_pos - start);
-        if (!atEnd())
+        if (!atEnd() && m_text.at(m_pos) == u'"')
             ++m_pos; // closing quote
         // Anything between the closing quote and the delimiter is not part of a field.
         while (!atEnd() && m_text.at(m_pos) != u',' && !atLineEnd())

@@ -6,7 +6,7 @@
 // the way the settings file, the guide and the file-statistics file are read.
 //
 // A field: blanks at its start are skipped; a field that begins with a double
-// quote runs to the next double quote (the quotes are dropped, and what follows
+// quote runs to the next double quote on its line (the quotes are dropped, and what follows
 // up to the next comma or line end is passed over); any other field ends at a
 // comma or at the end of the line. The comma or line end after a field is consumed.
 class FieldReader

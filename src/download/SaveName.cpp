@@ -23,6 +23,12 @@ QString saveNameFor(const QString &title, const QString &recordDate)
     QString name = withoutTrailingBlanks(title) + u'_' + recordDate + QStringLiteral(".mpg");
     for (const QChar c : {QChar(u'/'), QChar(u'"'), QChar(u':'), QChar(u';')})
         name.replace(c, QChar(u' '));
+    // Control characters have no place in a file name (a NUL would even cut it
+    // short); they become blanks as well.
+    for (QChar &c : name) {
+        if (c.category() == QChar::Other_Control)
+            c = u' ';
+    }
     return name;
 }
 

@@ -1,10 +1,13 @@
 #include "FileStatReader.h"
 
 #include "common/FieldReader.h"
+#include "common/ByteCount.h"
 #include "common/LeadingNumber.h"
 
 namespace {
 constexpr int kSizeLead = 5; // "Size=" or any five characters before the number
+// Whole byte counts up to here fit the session's byte count exactly.
+constexpr double kLargestSize = 900e12;
 }
 
 FileStatReading readFileStat(const QString &text)
@@ -21,6 +24,11 @@ FileStatReading readFileStat(const QString &text)
         reading.problem = FileStatReading::Problem::SecondFieldTooShort;
         return reading;
     }
-    reading.size = leadingNumber(second.mid(kSizeLead));
+    const double size = leadingNumber(second.mid(kSizeLead));
+    if (size < 0 || size > kLargestSize) {
+        reading.problem = FileStatReading::Problem::SizeOutOfRange;
+        return reading;
+    }
+    reading.size = size;
     return reading;
 }

@@ -8,7 +8,8 @@ struct FileStatReading
     enum class Problem {
         None,
         TooFewFields,       // no second field
-        SecondFieldTooShort // the second field is shorter than its five-character lead
+        SecondFieldTooShort, // the second field is shorter than its five-character lead
+        SizeOutOfRange       // negative, or more than a byte count can hold
     };
 
     double size = 0; // bytes; 0 whenever there is a problem
@@ -20,5 +21,6 @@ struct FileStatReading
 // Reads the text of "FStat.txt": the first field is ignored; the second is five
 // characters of any kind followed by the size in bytes, read as a leading
 // number (a thousands separator ends it; no number gives 0, which is not a
-// problem). Further fields are not read.
+// problem). Further fields are not read. A negative size, or one too large to
+// count exactly, is a problem: the session could not watch a file grow to it.
 FileStatReading readFileStat(const QString &text);
