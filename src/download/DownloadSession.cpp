@@ -22,9 +22,6 @@
 
 namespace {
 
-constexpr double kPauseBeforeWatch = 0.5;
-constexpr double kPauseBeforeRename = 1.0;
-
 // Sizes are subtracted in whole ten-thousandths so that the total comes back
 // to exactly 0 after the last title.
 double minusInByteCount(double total, ByteCount size)
@@ -114,7 +111,7 @@ void DownloadSession::downloadTitle(int position)
     s.FileLeft = 0;
     s.CurrentSize = 0;
     w.companion().titleStarted(expected.toDouble(), w.TotalSize);
-    Pause(kPauseBeforeWatch);
+    Pause(s.pauseBeforeWatch());
 
     const TitleTransfer::Outcome outcome = transfer.watch(fileName, expected, [this, expected](ByteCount current) {
         SessionState &state = w.Session;
@@ -154,7 +151,7 @@ void DownloadSession::finishTitle(int row, const QString &fileName, ByteCount ex
     QApplication::beep();
 
     w.Text3->setText(QStringLiteral("Renaming Mpeg"));
-    Pause(kPauseBeforeRename);
+    Pause(s.pauseBeforeRename());
 
     QString error;
     if (!renameNoReplace(fileName, s.SaveAsName, &error)) {

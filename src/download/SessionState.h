@@ -25,6 +25,18 @@ struct SessionState
     void setStallLimits(StallLimits limits) { m_stallLimits = limits; }
     StallLimits stallLimits() const { return m_stallLimits; }
 
+    // The two fixed waits of every title, in seconds: before watching the file
+    // grow and before renaming it. Only tests shorten them.
+    void setFixedPauses(double beforeWatch, double beforeRename)
+    {
+        m_pauseBeforeWatch = beforeWatch;
+        m_pauseBeforeRename = beforeRename;
+    }
+    double pauseBeforeWatch() const { return m_pauseBeforeWatch; }
+    double pauseBeforeRename() const { return m_pauseBeforeRename; }
+
 private:
     StallLimits m_stallLimits;
+    double m_pauseBeforeWatch = 0.5;
+    double m_pauseBeforeRename = 1.0;
 };
