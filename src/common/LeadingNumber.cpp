@@ -3,8 +3,10 @@
 #include <cmath>
 #include <string>
 
-double leadingNumber(const QString &text)
+double leadingNumber(const QString &text, bool *outOfRange)
 {
+    if (outOfRange)
+        *outOfRange = false;
     // Gather the candidate characters without blanks, then let strtod-like rules
     // decide how much of it is a number.
     std::string digits;
@@ -35,7 +37,10 @@ double leadingNumber(const QString &text)
         return 0.0;
     char *end = nullptr;
     const double value = std::strtod(digits.c_str(), &end);
-    if (!std::isfinite(value))
+    if (!std::isfinite(value)) {
+        if (outOfRange)
+            *outOfRange = true;
         return 0.0;
+    }
     return value;
 }

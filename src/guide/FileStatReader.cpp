@@ -24,8 +24,9 @@ FileStatReading readFileStat(const QString &text)
         reading.problem = FileStatReading::Problem::SecondFieldTooShort;
         return reading;
     }
-    const double size = leadingNumber(second.mid(kSizeLead));
-    if (size < 0 || size > kLargestSize) {
+    bool outOfRange = false;
+    const double size = leadingNumber(second.mid(kSizeLead), &outOfRange);
+    if (outOfRange || size < 0 || size > kLargestSize) {
         reading.problem = FileStatReading::Problem::SizeOutOfRange;
         return reading;
     }
