@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo="$PWD"
 bash scripts/install-deps.sh
-bash scripts/build.sh default
+bash scripts/build.sh default kelvado kelvado-walkthrough Tolvane Tamrick
 
 scratch="$repo/scratch/run-$(date +%Y%m%d-%H%M%S)"
 mkdir -p "$scratch"

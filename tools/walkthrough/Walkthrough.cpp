@@ -77,7 +77,8 @@ void Walkthrough::printRows(const Form1 &w)
     show(QStringLiteral("The list holds %1 rows:").arg(w.List1->count()));
     for (int i = 0; i < w.List1->count(); ++i) {
         const QListWidgetItem *item = w.List1->item(i);
-        show(QStringLiteral("  [%1] %2").arg(item->checkState() == Qt::Checked ? u'x' : u' ').arg(item->text()));
+        show(QStringLiteral("  [%1] %2").arg(item->checkState() == Qt::Checked ? QStringLiteral("x") : QStringLiteral(" "),
+                                             item->text()));
     }
 }
 
@@ -132,7 +133,7 @@ void Walkthrough::viewLog(Form1 &w)
     }
     auto *rows = viewer->findChild<QListWidget *>(QStringLiteral("Log_List"));
     show(QStringLiteral("Window %1 shows %2 rows.").arg(quoted(viewer->windowTitle())).arg(rows ? rows->count() : 0));
-    screenshot(viewer, QStringLiteral("4-log-viewer.png"));
+    screenshot(viewer, QStringLiteral("5-log-viewer.png"));
 }
 
 int Walkthrough::listSaved(const Form1 &w)
@@ -197,7 +198,7 @@ int Walkthrough::run()
     step(QStringLiteral("Press \"Extract Mpeg(s)\" and wait for \"Session End\""));
     extractWatching(w);
     printCounters(w);
-    screenshot(&w, QStringLiteral("5-after-session.png"));
+    screenshot(&w, QStringLiteral("4-after-session.png"));
 
     step(QStringLiteral("Press \"View Log\""));
     viewLog(w);
