@@ -3,6 +3,7 @@
 #include "AppIdentity.h"
 #include "KelvadoEmblem.h"
 #include "mainwindow/Twips.h"
+#include "mainwindow/WindowFont.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -92,11 +93,7 @@ void frmAbout::buildControls()
     makeTextBlack(lblDisclaimer);
 
     lblTitle = label(this, "lblTitle", QString(), twipsRect(1080, 240, 2355, 480));
-    QFont titleFont = QApplication::font();
-    titleFont.setPointSizeF(18);
-    titleFont.setBold(false);
-    titleFont.setItalic(false);
-    lblTitle->setFont(titleFont);
+    lblTitle->setFont(sansFont(18));
     makeTextBlack(lblTitle);
 
     lblVersion = label(this, "lblVersion", QString(), twipsRect(3720, 360, 1845, 225));

@@ -3,6 +3,7 @@
 #include "LogLines.h"
 #include "LogWriter.h"
 #include "mainwindow/Twips.h"
+#include "mainwindow/WindowFont.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -11,15 +12,6 @@
 #include <QPushButton>
 
 namespace {
-
-QFont sansFont(double points, bool bold = false, bool italic = false)
-{
-    QFont font = QApplication::font();
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
 
 const QString kCaption = QStringLiteral("Log View");
 

@@ -3,6 +3,7 @@
 
 #include "Twips.h"
 #include "progress/ProgressStrip.h"
+#include "WindowFont.h"
 #include "WrappingButton.h"
 
 #include <QAction>
@@ -19,15 +20,6 @@
 namespace {
 
 constexpr double kBoxFontPoints = 9.75;
-
-QFont sansFont(double points, bool bold = false, bool italic = false)
-{
-    QFont font = QApplication::font();
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
 
 template <typename Widget>
 Widget *place(Widget *widget, const char *name, QRect rect)
