@@ -1,7 +1,6 @@
 #pragma once
-// Shared by the download-session suites: a simulated recorder with its catalog
-// and journal kept outside the working directory, the main window driven through
-// its controls, and readers for the log and the downloaded files.
+// Shared by the download-session suites: the simulated recorder, the window
+// driven through its controls, and readers for the log and the files.
 
 #include "mainwindow/Form1.h"
 #include "mainwindow/ScreenPointer.h"
@@ -32,7 +31,6 @@ struct Recording
     int minutes = 60;
 };
 
-// The bytes the simulated recorder sends for a recording, from its start.
 inline QByteArray recordingBytes(const QString &fileName, qint64 size)
 {
     QByteArray bytes(size, Qt::Uninitialized);
@@ -40,26 +38,26 @@ inline QByteArray recordingBytes(const QString &fileName, qint64 size)
     return bytes;
 }
 
-// The recorder's own environment: catalog, rate, journal and faults. Kelvado
-// reads none of it; the tools it starts inherit it.
+// The recorder's environment; the tools Kelvado starts inherit it.
 class Recorder
 {
 public:
-    Recorder()
-        : m_path(qgetenv("PATH"))
+    Recorder() : m_path(qgetenv("PATH"))
     {
+        clearEnvironment();
         qputenv("SIMREC_JOURNAL", journalPath().toLocal8Bit());
         qputenv("SIMREC_RATE", "0");
-        qunsetenv("SIMREC_FAULT");
-        qunsetenv("SIMREC_FAULT_FILE");
-        qunsetenv("SIMREC_GUIDE_FILE");
     }
     ~Recorder()
+    {
+        clearEnvironment();
+        qputenv("PATH", m_path);
+    }
+    static void clearEnvironment()
     {
         for (const char *name : {"SIMREC_JOURNAL", "SIMREC_RATE", "SIMREC_FAULT", "SIMREC_FAULT_FILE",
                                  "SIMREC_CATALOG", "SIMREC_GUIDE_FILE"})
             qunsetenv(name);
-        qputenv("PATH", m_path);
     }
 
     void setCatalog(const QList<Recording> &recordings)
@@ -73,10 +71,7 @@ public:
                     + '\n';
         }
         const QString path = m_aux.filePath(QStringLiteral("catalog.tsv"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(file.write(text), qint64(text.size()));
-        file.close();
+        writeFile(path, text);
         qputenv("SIMREC_CATALOG", path.toLocal8Bit());
     }
 
@@ -109,8 +104,22 @@ private:
     QTemporaryDir m_aux;
 };
 
-// The window after start-up, with the address typed in: the delay is then
-// "Default" and the check box ticked, as on a first run.
+// Per test function: a scratch working folder, captured messages, a recorder,
+// and a program end that fails the test.
+struct SessionFixture
+{
+    ScratchDir dir;
+    MessageCapture messages;
+    Recorder recorder;
+    SessionFixture()
+    {
+        setScreenPointer(ScreenPointer::Default);
+        Form1::setProgramExit([] { QFAIL("the program was ended"); });
+    }
+    ~SessionFixture() { Form1::setProgramExit({}); }
+};
+
+// The window after start-up with the address typed: delay "Default", as on a first run.
 inline std::unique_ptr<Form1> startWindow(const QString &address = QStringLiteral("10.0.0.5"))
 {
     auto w = std::make_unique<Form1>();
@@ -126,7 +135,7 @@ inline void typeDelay(Form1 &w, const QString &delay)
     QTest::keyClicks(w.Text9, delay);
 }
 
-// Fills the title table and the list as a guide would, each row unticked.
+// Fills the title table and the list as a guide would, rows unticked.
 inline void fillTitles(Form1 &w, const QList<Recording> &recordings)
 {
     for (int i = 0; i < recordings.size(); ++i) {
@@ -170,6 +179,41 @@ inline void pressExtract(Form1 &w)
     QTest::mouseClick(w.Extract, Qt::LeftButton);
 }
 
+// A window with the titles listed, the rows ticked and measured, the journal cleared.
+inline std::unique_ptr<Form1> prepare(Recorder &recorder, const QList<Recording> &list, const QList<int> &rows,
+                                      const QString &delay = QStringLiteral("Default"))
+{
+    recorder.setCatalog(list);
+    auto w = startWindow();
+    if (delay != QStringLiteral("Default"))
+        typeDelay(*w, delay);
+    fillTitles(*w, list);
+    tick(*w, rows);
+    clickList(*w);
+    recorder.clearJournal();
+    return w;
+}
+
+// What holds after every session, however its titles ended.
+inline void checkSessionEnded(const Form1 &w)
+{
+    QCOMPARE(w.Text3->text(), QStringLiteral("Session End"));
+    QCOMPARE(w.Text4->text(), QString());
+    QCOMPARE(w.Text7->text(), QString());
+    QVERIFY(!w.DownloadInProgress);
+    QVERIFY(w.List1->isEnabled());
+    QCOMPARE(screenPointer(), ScreenPointer::Default);
+}
+
+// The working folder holds exactly these entries.
+inline void checkFiles(QStringList expected)
+{
+    QStringList entries = workingDirEntries();
+    entries.sort();
+    expected.sort();
+    QCOMPARE(entries, expected);
+}
+
 // The log's lines; fails the test when a line end is not CR LF.
 inline QStringList logLines()
 {
@@ -187,8 +231,7 @@ inline QStringList logLines()
     return lines;
 }
 
-// The log after its creation header, with every time and date replaced by a
-// fixed placeholder so the lines can be compared exactly.
+// The log after its creation header, times and dates replaced by placeholders.
 inline QStringList sessionLog()
 {
     static const QRegularExpression time(QStringLiteral("\\b\\d\\d:\\d\\d:\\d\\d\\b"));
@@ -207,17 +250,40 @@ inline QStringList started(const QString &saveName, const QString &delay)
 {
     return {saveName + QStringLiteral("  Started: hh:mm:ss  Delay = ") + delay};
 }
-inline QStringList finished(const QString &saveName)
-{
-    return {saveName + QStringLiteral(" Finished: hh:mm:ss"), QStringLiteral(" ")};
-}
-inline QStringList failed(const QString &saveName, const QString &reason)
-{
-    return {saveName + QStringLiteral(" Failed: hh:mm:ss  ") + reason, QStringLiteral(" ")};
-}
 inline QStringList sessionEnd()
 {
     return {QStringLiteral(" "), QStringLiteral("End of Download Session ")};
+}
+// One title's lines: started, then finished, or failed when there is a reason.
+inline QStringList titleLog(const QString &saveName, const QString &delay, const QString &reason = {})
+{
+    return started(saveName, delay)
+        << (reason.isEmpty() ? saveName + QStringLiteral(" Finished: hh:mm:ss")
+                             : saveName + QStringLiteral(" Failed: hh:mm:ss  ") + reason)
+        << QStringLiteral(" ");
+}
+
+inline QString failedLine(const QString &saveName, const QString &fileName, const QString &reason)
+{
+    return saveName + QStringLiteral(" (") + fileName + QStringLiteral("): ") + reason;
+}
+inline QString failureMessage(const QStringList &lines)
+{
+    return QStringLiteral("Not downloaded completely (the rows stay ticked; any partial file keeps the "
+                          "recorder's name):\n")
+        + lines.join(u'\n');
+}
+inline QString notFound(const QString &program)
+{
+    return QStringLiteral("Cannot run \"%1\": the program was not found in the working directory or on the "
+                          "search path.")
+        .arg(program);
+}
+
+// The number a delay puts on the command line: none for "Default".
+inline QString delayNumber(const QString &delay)
+{
+    return delay == QStringLiteral("Default") ? QString() : delay;
 }
 
 inline QString tolvane(const QString &fileName, const QString &delayNumber = {},
