@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
-          xvfb xauth x11-apps imagemagick dbus desktop-file-utils appstream)
+          xvfb xauth dbus desktop-file-utils appstream)
 if [[ "${KELVADO_FUZZ:-0}" == 1 ]]; then
   packages+=(clang libclang-rt-14-dev)
 fi
