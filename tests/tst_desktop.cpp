@@ -65,6 +65,44 @@ public slots:
     }
 };
 
+// A stand-in service published on the private bus for the length of a test.
+class BusService
+{
+public:
+    BusService(const QString &address, const QString &connection, const QString &service, const QString &path,
+               QObject *object)
+        : m_connection(connection)
+        , m_service(service)
+        , m_bus(QDBusConnection::connectToBus(address, connection))
+    {
+        registered = m_bus.registerObject(path, object, QDBusConnection::ExportAllSlots)
+            && m_bus.registerService(service);
+    }
+    ~BusService()
+    {
+        m_bus.unregisterService(m_service);
+        QDBusConnection::disconnectFromBus(m_connection);
+    }
+    bool registered = false;
+
+private:
+    QString m_connection, m_service;
+    QDBusConnection m_bus;
+};
+
+// A client connection to the private bus, closed with its scope.
+struct BusClient
+{
+    BusClient(const QString &address, const QString &name)
+        : name(name)
+        , bus(QDBusConnection::connectToBus(address, name))
+    {
+    }
+    ~BusClient() { QDBusConnection::disconnectFromBus(name); }
+    QString name;
+    QDBusConnection bus;
+};
+
 class TestDesktop : public QObject
 {
     Q_OBJECT
@@ -103,16 +141,13 @@ void TestDesktop::cleanupTestCase()
 
 void TestDesktop::inhibitTakenAndReleased()
 {
-    QDBusConnection service = QDBusConnection::connectToBus(m_address, QStringLiteral("login-service"));
-    QVERIFY(service.isConnected());
     FakeLogin login;
-    QVERIFY(service.registerObject(QStringLiteral("/org/freedesktop/login1"), &login,
-                                   QDBusConnection::ExportAllSlots));
-    QVERIFY(service.registerService(QStringLiteral("org.freedesktop.login1")));
-
-    QDBusConnection client = QDBusConnection::connectToBus(m_address, QStringLiteral("inhibit-client"));
+    BusService service(m_address, QStringLiteral("login-service"), QStringLiteral("org.freedesktop.login1"),
+                       QStringLiteral("/org/freedesktop/login1"), &login);
+    QVERIFY(service.registered);
+    BusClient client(m_address, QStringLiteral("inhibit-client"));
     {
-        SleepInhibitor inhibitor(client);
+        SleepInhibitor inhibitor(client.bus);
         QSignalSpy held(&inhibitor, &SleepInhibitor::heldChanged);
         inhibitor.acquire(QStringLiteral("Downloading recordings"));
         QTRY_VERIFY(inhibitor.isHeld());
@@ -131,64 +166,53 @@ void TestDesktop::inhibitTakenAndReleased()
         QVERIFY(login.lockHeld());
     }
     QVERIFY(!login.lockHeld());
-    service.unregisterService(QStringLiteral("org.freedesktop.login1"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("login-service"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("inhibit-client"));
 }
 
 void TestDesktop::releaseBeforeReplyLetsGo()
 {
-    QDBusConnection service = QDBusConnection::connectToBus(m_address, QStringLiteral("login-service-2"));
     FakeLogin login;
-    QVERIFY(service.registerObject(QStringLiteral("/org/freedesktop/login1"), &login,
-                                   QDBusConnection::ExportAllSlots));
-    QVERIFY(service.registerService(QStringLiteral("org.freedesktop.login1")));
-    QDBusConnection client = QDBusConnection::connectToBus(m_address, QStringLiteral("inhibit-client-2"));
+    BusService service(m_address, QStringLiteral("login-service-2"), QStringLiteral("org.freedesktop.login1"),
+                       QStringLiteral("/org/freedesktop/login1"), &login);
+    QVERIFY(service.registered);
+    BusClient client(m_address, QStringLiteral("inhibit-client-2"));
 
-    SleepInhibitor inhibitor(client);
+    SleepInhibitor inhibitor(client.bus);
     inhibitor.acquire(QStringLiteral("short session"));
     inhibitor.release(); // before the service has answered
     QTRY_VERIFY(login.readEnd >= 0);
     QTest::qWait(200);
     QVERIFY(!inhibitor.isHeld());
     QVERIFY(!login.lockHeld());
-    service.unregisterService(QStringLiteral("org.freedesktop.login1"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("login-service-2"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("inhibit-client-2"));
 }
 
 void TestDesktop::noServiceCarriesOn()
 {
-    QDBusConnection client = QDBusConnection::connectToBus(m_address, QStringLiteral("lonely-client"));
-    SleepInhibitor inhibitor(client);
+    BusClient client(m_address, QStringLiteral("lonely-client"));
+    SleepInhibitor inhibitor(client.bus);
     QSignalSpy held(&inhibitor, &SleepInhibitor::heldChanged);
     inhibitor.acquire(QStringLiteral("nobody listens"));
     QTest::qWait(300);
     QVERIFY(!inhibitor.isHeld());
     QCOMPARE(held.size(), 0);
-    DesktopNotifier(client).notify(QStringLiteral("x"), QStringLiteral("y"));
+    DesktopNotifier(client.bus).notify(QStringLiteral("x"), QStringLiteral("y"));
 
     // No bus at all.
     SleepInhibitor offline(QDBusConnection(QStringLiteral("never-connected")));
     offline.acquire(QStringLiteral("no bus"));
     QVERIFY(!offline.isHeld());
-    QDBusConnection::disconnectFromBus(QStringLiteral("lonely-client"));
 }
 
 void TestDesktop::notificationSent()
 {
-    QDBusConnection service = QDBusConnection::connectToBus(m_address, QStringLiteral("notify-service"));
     FakeNotifications notifications;
-    QVERIFY(service.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &notifications,
-                                   QDBusConnection::ExportAllSlots));
-    QVERIFY(service.registerService(QStringLiteral("org.freedesktop.Notifications")));
-    QDBusConnection client = QDBusConnection::connectToBus(m_address, QStringLiteral("notify-client"));
+    BusService service(m_address, QStringLiteral("notify-service"), QStringLiteral("org.freedesktop.Notifications"),
+                       QStringLiteral("/org/freedesktop/Notifications"), &notifications);
+    QVERIFY(service.registered);
+    BusClient client(m_address, QStringLiteral("notify-client"));
 
-    DesktopNotifier(client).notify(QStringLiteral("Downloads finished"), sessionSummaryText(3, 1));
+    DesktopNotifier(client.bus).notify(QStringLiteral("Downloads finished"), sessionSummaryText(3, 1));
     QTRY_COMPARE(notifications.shown,
                  QStringList{QStringLiteral("Kelvado|Downloads finished|3 recordings saved, 1 failed.")});
-    QDBusConnection::disconnectFromBus(QStringLiteral("notify-service"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("notify-client"));
 }
 
 void TestDesktop::summaryText()

@@ -27,8 +27,8 @@ class TestSettingsWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { m_env = std::make_unique<StartedWindow>(); }
+    void cleanup() { m_env.reset(); }
 
     void firstRunTypingAddress();
     void tickingPutsDefault();
@@ -44,30 +44,14 @@ private slots:
 private:
     Form1 &startWindow();
 
-    std::unique_ptr<ScratchDir> m_dir;
-    std::unique_ptr<MessageCapture> m_messages;
-    std::unique_ptr<Form1> m_window;
+    std::unique_ptr<StartedWindow> m_env;
 };
-
-void TestSettingsWindow::init()
-{
-    m_dir = std::make_unique<ScratchDir>();
-    m_messages = std::make_unique<MessageCapture>();
-}
-
-void TestSettingsWindow::cleanup()
-{
-    m_window.reset();
-    m_messages.reset();
-    m_dir.reset();
-}
 
 Form1 &TestSettingsWindow::startWindow()
 {
-    m_window = std::make_unique<Form1>();
-    m_window->Form_Load();
-    m_window->show();
-    return *m_window;
+    Form1 &w = m_env->start();
+    w.show();
+    return w;
 }
 
 void TestSettingsWindow::firstRunTypingAddress()
@@ -195,10 +179,10 @@ void TestSettingsWindow::unwritableFileIsToldOnce()
     // A folder where the settings file should be: every save fails.
     QVERIFY(QDir().mkdir(QStringLiteral("RPTVIP.dat")));
     Form1 &w = startWindow();
-    QCOMPARE(m_messages->messages.size(), 0);
+    QCOMPARE(m_env->captured.messages.size(), 0);
     QTest::keyClicks(w.IPAddress, QStringLiteral("10.0.0.5"));
-    QCOMPARE(m_messages->messages.size(), 1);
-    QVERIFY(m_messages->messages.first().contains(QStringLiteral("RPTVIP.dat")));
+    QCOMPARE(m_env->captured.messages.size(), 1);
+    QVERIFY(m_env->captured.messages.first().contains(QStringLiteral("RPTVIP.dat")));
     // The settings stay in memory.
     QCOMPARE(w.RecorderIP, QStringLiteral("10.0.0.5"));
     QCOMPARE(w.DelayFactor, QStringLiteral("Default"));

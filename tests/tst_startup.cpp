@@ -30,8 +30,8 @@ class TestStartup : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { m_env = std::make_unique<StartedWindow>(); }
+    void cleanup() { m_env.reset(); }
 
     void emptyDirectory();
     void staleGuideFilesRemoved();
@@ -46,29 +46,12 @@ private slots:
 private:
     Form1 &startWindow();
 
-    std::unique_ptr<ScratchDir> m_dir;
-    std::unique_ptr<MessageCapture> m_messages;
-    std::unique_ptr<Form1> m_window;
+    std::unique_ptr<StartedWindow> m_env;
 };
-
-void TestStartup::init()
-{
-    m_dir = std::make_unique<ScratchDir>();
-    m_messages = std::make_unique<MessageCapture>();
-}
-
-void TestStartup::cleanup()
-{
-    m_window.reset();
-    m_messages.reset();
-    m_dir.reset();
-}
 
 Form1 &TestStartup::startWindow()
 {
-    m_window = std::make_unique<Form1>();
-    m_window->Form_Load();
-    return *m_window;
+    return m_env->start();
 }
 
 void TestStartup::emptyDirectory()
@@ -82,7 +65,7 @@ void TestStartup::emptyDirectory()
     QVERIFY(!w.DownloadInProgress);
     QCOMPARE(workingDirEntries(), QStringList{QStringLiteral("Kelvado.LOG")});
     QCOMPARE(readFile(QStringLiteral("Kelvado.LOG")), creationHeader());
-    QCOMPARE(m_messages->messages, QStringList());
+    QCOMPARE(m_env->captured.messages, QStringList());
 }
 
 void TestStartup::staleGuideFilesRemoved()
@@ -102,7 +85,6 @@ void TestStartup::existingLogUntouched()
     QCOMPARE(readFile(QStringLiteral("Kelvado.LOG")), log);
     // A log in another letter case is the same log.
     QFile::rename(QStringLiteral("Kelvado.LOG"), QStringLiteral("kelvado.log"));
-    m_window.reset();
     startWindow();
     QCOMPARE(workingDirEntries(), QStringList{QStringLiteral("kelvado.log")});
 }
@@ -154,8 +136,8 @@ void TestStartup::logThatCannotBeCreatedIsTold()
     // A folder in the log's place stands for a log that cannot be created.
     QVERIFY(QDir().mkdir(QStringLiteral("Kelvado.LOG")));
     Form1 &w = startWindow();
-    QCOMPARE(m_messages->messages.size(), 1);
-    QVERIFY(m_messages->messages.first().contains(QStringLiteral("Kelvado.LOG")));
+    QCOMPARE(m_env->captured.messages.size(), 1);
+    QVERIFY(m_env->captured.messages.first().contains(QStringLiteral("Kelvado.LOG")));
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 }

@@ -1,22 +1,11 @@
 #include "SaveName.h"
 
+#include "common/TextTrim.h"
 #include "runner/FileNames.h"
 
 #include <QFile>
 
 #include <sys/stat.h>
-
-namespace {
-
-QString withoutTrailingBlanks(const QString &text)
-{
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1) == u' ')
-        --end;
-    return text.left(end);
-}
-
-} // namespace
 
 QString saveNameFor(const QString &title, const QString &recordDate)
 {

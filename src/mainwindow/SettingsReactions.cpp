@@ -4,6 +4,7 @@
 #include "Form1.h"
 
 #include "SettingsFile.h"
+#include "common/TextTrim.h"
 #include "common/UserMessage.h"
 #include "runner/FileNames.h"
 
@@ -13,15 +14,6 @@
 namespace {
 
 const QString kDefault = QStringLiteral("Default");
-
-QString withoutTrailingBlanks(QString text)
-{
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1) == u' ')
-        --end;
-    text.truncate(end);
-    return text;
-}
 
 } // namespace
 

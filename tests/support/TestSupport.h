@@ -8,6 +8,8 @@
 
 #include <memory>
 
+class Form1;
+
 // Makes a fresh temporary folder the working directory for its lifetime.
 class ScratchDir
 {
@@ -37,3 +39,16 @@ QByteArray readFile(const QString &name);
 QStringList workingDirEntries();
 // The folder that holds the simulated recorder's Tolvane and Tamrick.
 QString recorderBinDir();
+
+// A scratch working directory, captured messages, and a main window started in it.
+struct StartedWindow
+{
+    StartedWindow();
+    ~StartedWindow();
+    // A new window, started up (settings, stale files, log header); the old one goes.
+    Form1 &start();
+
+    ScratchDir dir;
+    MessageCapture captured;
+    std::unique_ptr<Form1> window;
+};
