@@ -268,7 +268,10 @@ void GuideParserTest::fileStat_data()
     QTest::addRow("helper's form") << "FileStat,Size=3145731,Name=1070683200.mpg\r\n" << 3145731.0 << P::None;
     QTest::addRow("beyond 32 bits") << "FileStat,Size=99999999999\r\n" << 99999999999.0 << P::None;
     QTest::addRow("any five characters") << "x,ABCDE42" << 42.0 << P::None;
-    QTest::addRow("exactly five characters") << "FileStat,Size=" << 0.0 << P::None;
+    // Nothing a download could be checked against: told as not measured.
+    QTest::addRow("exactly five characters") << "FileStat,Size=" << 0.0 << P::NoSize;
+    QTest::addRow("size 0") << "FileStat,Size=0,Name=x.mpg" << 0.0 << P::NoSize;
+    QTest::addRow("no number") << "FileStat,Size=abc" << 0.0 << P::NoSize;
     QTest::addRow("one field") << "FileStat\r\n" << 0.0 << P::TooFewFields;
     QTest::addRow("empty file") << "" << 0.0 << P::TooFewFields;
     QTest::addRow("second field too short") << "FileStat,Sz\r\n" << 0.0 << P::SecondFieldTooShort;

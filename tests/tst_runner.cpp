@@ -51,7 +51,8 @@ private slots:
     void pauseReturnsAtOnceForNothingToWait();
     void pauseHandlesEventsWhileWaiting();
     void renameNeverReplaces();
-    void plainFileNames();
+    void recorderNames_data();
+    void recorderNames();
 
 private:
     std::unique_ptr<ScratchDir> m_dir;
@@ -72,20 +73,24 @@ void TestRunner::cleanup()
 
 void TestRunner::missingProgramIsToldOnce()
 {
-    QCOMPARE(ShellAndWait(QStringLiteral("NoSuchTool_kelvado 1.2.3.4 -g")), false);
+    QCOMPARE(ShellAndWait({QStringLiteral("NoSuchTool_kelvado"), {"1.2.3.4", "-g"}}), false);
     QCOMPARE(m_messages->messages.size(), 1);
     QVERIFY(m_messages->messages.first().contains(QStringLiteral("NoSuchTool_kelvado")));
-    QCOMPARE(ShellAndWait(QString()), false);
+    QCOMPARE(ShellAndWait({}), false);
     QCOMPARE(m_messages->messages.size(), 2);
 }
 
 void TestRunner::argumentsReachToolLiterally()
 {
     writeArgumentRecorder(QStringLiteral("Recorder"));
-    QVERIFY(ShellAndWait(QStringLiteral("Recorder 1.2.3.4;touch pwned $(id) | x -e \"two words\"")));
+    // Each argument arrives whole, blanks and quotes included; none is split or empty-dropped.
+    const ToolCommand command{QStringLiteral("Recorder"),
+                              {"1.2.3.4;touch pwned", "$(id)", "|", "x.mpg -g", "\"..", "", "two  words "}};
+    QVERIFY(ShellAndWait(command));
     QCOMPARE(m_messages->messages, QStringList());
     QCOMPARE(readFile(QStringLiteral("args.txt")),
-             QByteArray("1.2.3.4;touch\npwned\n$(id)\n|\nx\n-e\ntwo words\n"));
+             QByteArray("1.2.3.4;touch pwned\n$(id)\n|\nx.mpg -g\n\"..\n\ntwo  words \n"));
+    QCOMPARE(command.text(), QStringLiteral("Recorder 1.2.3.4;touch pwned $(id) | x.mpg -g \"..  two  words "));
     QVERIFY(!QFile::exists(QStringLiteral("pwned")));
 }
 
@@ -93,7 +98,7 @@ void TestRunner::workingDirectoryComesBeforeSearchPath()
 {
     // "sh" exists on PATH; the one in the working directory must win.
     writeArgumentRecorder(QStringLiteral("sh"));
-    QVERIFY(ShellAndWait(QStringLiteral("sh local")));
+    QVERIFY(ShellAndWait({QStringLiteral("sh"), {"local"}}));
     QCOMPARE(readFile(QStringLiteral("args.txt")), QByteArray("local\n"));
 }
 
@@ -213,15 +218,32 @@ void TestRunner::renameNeverReplaces()
     QVERIFY(!renameNoReplace(QStringLiteral("gone.mpg"), QStringLiteral("other.mpg"), &error));
 }
 
-void TestRunner::plainFileNames()
+void TestRunner::recorderNames_data()
 {
-    QVERIFY(isPlainFileName(QStringLiteral("1070683200.mpg")));
-    QVERIFY(isPlainFileName(QStringLiteral("a b.mpg")));
-    QVERIFY(!isPlainFileName(QString()));
-    QVERIFY(!isPlainFileName(QStringLiteral(".")));
-    QVERIFY(!isPlainFileName(QStringLiteral("..")));
-    QVERIFY(!isPlainFileName(QStringLiteral("../x.mpg")));
-    QVERIFY(!isPlainFileName(QStringLiteral("/etc/passwd")));
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("usable"); // empty: never used as a path or an argument
+
+    QTest::addRow("plain") << "1070683200.mpg" << "1070683200.mpg";
+    QTest::addRow("trailing blanks") << "tb.mpg   " << "tb.mpg";
+    QTest::addRow("blank inside") << "x.mpg -g" << "";
+    QTest::addRow("leading blank") << " x.mpg" << "";
+    QTest::addRow("option") << "-g" << "";
+    QTest::addRow("quote") << "\".." << "";
+    QTest::addRow("quotes only") << "\"\"" << "";
+    QTest::addRow("parent") << ".." << "";
+    QTest::addRow("only blanks") << "   " << "";
+    QTest::addRow("up a folder") << "../x.mpg" << "";
+    QTest::addRow("absolute") << "/etc/passwd" << "";
+    QTest::addRow("backslash") << "..\\x.mpg" << "";
+    QTest::addRow("tab") << "a\tb.mpg" << "";
+    QTest::addRow("dots inside") << "a..b.mpg" << "a..b.mpg";
+}
+
+void TestRunner::recorderNames()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, usable);
+    QCOMPARE(usableRecorderName(field), usable);
 }
 
 QTEST_MAIN(TestRunner)

@@ -130,14 +130,14 @@ void TestSessionLogic::commandLines_data()
     QTest::addColumn<bool>("waited");
     QTest::addColumn<QString>("commandLine");
 
-    const QString base = QStringLiteral("Tolvane 10.0.0.5 -e 1070683200.mpg");
-    QTest::addRow("lower-case default is letters") << "10.0.0.5" << "default" << false << base + " 0";
-    QTest::addRow("fraction") << "10.0.0.5" << "2.5" << false << base + " 2.5";
-    QTest::addRow("leading zeros dropped") << "10.0.0.5" << "007" << false << base + " 7";
-    QTest::addRow("trailing text dropped") << "10.0.0.5" << "12ms" << false << base + " 12";
-    QTest::addRow("blank before Default") << "10.0.0.5" << " Default" << false << base + " 0";
-    QTest::addRow("address untrimmed") << "10.0.0.5 " << "Default" << true
-                                       << "Tolvane 10.0.0.5  -e 1070683200.mpg";
+    const QString base = QStringLiteral("Tolvane|10.0.0.5|-e|1070683200.mpg");
+    QTest::addRow("lower-case default is letters") << "10.0.0.5" << "default" << false << base + "|0";
+    QTest::addRow("fraction") << "10.0.0.5" << "2.5" << false << base + "|2.5";
+    QTest::addRow("leading zeros dropped") << "10.0.0.5" << "007" << false << base + "|7";
+    QTest::addRow("trailing text dropped") << "10.0.0.5" << "12ms" << false << base + "|12";
+    QTest::addRow("blank before Default") << "10.0.0.5" << " Default" << false << base + "|0";
+    QTest::addRow("address untrimmed, one argument") << "10.0.0.5 x" << "Default" << true
+                                                     << "Tolvane|10.0.0.5 x|-e|1070683200.mpg";
 }
 
 void TestSessionLogic::commandLines()
@@ -148,7 +148,7 @@ void TestSessionLogic::commandLines()
     QFETCH(QString, commandLine);
     const TransferPlan plan = transferPlan(address, QStringLiteral("1070683200.mpg"), delay);
     QCOMPARE(plan.waited, waited);
-    QCOMPARE(plan.commandLine, commandLine);
+    QCOMPARE((QStringList{plan.command.program} + plan.command.arguments).join(u'|'), commandLine);
 }
 
 void TestSessionLogic::stallRules_data()
@@ -213,6 +213,11 @@ void TestSessionLogic::transferOutcomes_data()
     QTest::addRow("unknown size, tool still writing")
         << QByteArray("printf 12 > out.bin\nsleep 0.6\nprintf 34 >> out.bin\n") << false << qint64(0)
         << int(R::Complete) << qint64(4);
+    // Without a size only the tool's own word tells a whole file from a part.
+    QTest::addRow("unknown size, tool fails after a part") << QByteArray("printf 12 > out.bin\nexit 3\n") << false
+                                                           << qint64(0) << int(R::ToolFailed) << qint64(2);
+    QTest::addRow("unknown size, tool killed, waited") << QByteArray("printf 12 > out.bin\nkill -9 $$\n") << true
+                                                       << qint64(0) << int(R::ToolFailed) << qint64(2);
 }
 
 void TestSessionLogic::transferOutcomes()
@@ -228,7 +233,7 @@ void TestSessionLogic::transferOutcomes()
     limits.endedMs = 300;
     limits.runningMs = 2000;
     TitleTransfer transfer(limits);
-    const ToolRunResult run = transfer.start({waited, QStringLiteral("tool")}, QStringLiteral("out.bin"));
+    const ToolRunResult run = transfer.start({waited, {QStringLiteral("tool"), {}}}, QStringLiteral("out.bin"));
     QVERIFY2(run.started, qPrintable(run.error));
     if (waited)
         QVERIFY(!transfer.toolRunning());

@@ -4,6 +4,7 @@
 #include "common/NumberMask.h"
 #include "common/UserMessage.h"
 #include "desktop/SessionCompanion.h"
+#include "download/LeftoverFile.h"
 #include "download/SaveName.h"
 #include "download/TitleTransfer.h"
 #include "download/TransferCommand.h"
@@ -62,7 +63,7 @@ int DownloadSession::buildQueue()
             continue;
         // Rows beyond the queue stay ticked for a later session.
         if (count == SessionState::kQueueLast) {
-            ++m_notQueued;
+            ++m_summary.notQueued;
             continue;
         }
         ++count;
@@ -76,11 +77,13 @@ void DownloadSession::downloadTitle(int position)
 {
     SessionState &s = w.Session;
     const int row = s.TaggedIndex[position];
-    const QString fileName = s.TaggedFileName[position];
+    const QString fieldText = s.TaggedFileName[position];
+    // What the tool writes, watched and renamed under; the table keeps the text as read.
+    const QString fileName = usableRecorderName(fieldText);
 
     s.SaveAsName.clear();
     w.Text3->setText(QStringLiteral("Downloading "));
-    w.Text4->setText(fileName);
+    w.Text4->setText(fieldText);
     s.SaveAsName = chooseFreeName(saveNameFor(w.Titles[row], w.RecordDates[row]), saveNameTaken);
 
     // Read once, so the start record and the command line agree; a change made
@@ -90,8 +93,19 @@ void DownloadSession::downloadTitle(int position)
     w.Text7->setText(s.SaveAsName);
 
     const ByteCount expected = ByteCount::fromDouble(w.FileSizes[row]);
-    if (!isPlainFileName(fileName)) {
-        failTitle(fileName, QStringLiteral("unsafe recorder file name"), expected);
+    if (fileName.isEmpty()) {
+        failTitle(fieldText, QStringLiteral("unsafe recorder file name"), expected);
+        return;
+    }
+    // Whatever is already under the name would be written over by the tool,
+    // and could later be taken for this title's download.
+    const NameClearing clearing = clearRecorderName(fileName);
+    for (const KeptFile &kept : clearing.kept) {
+        appendLog(LogRecords::fileKept(s.SaveAsName, kept.fileName, kept.keptAs));
+        m_summary.kept.append(kept);
+    }
+    if (!clearing.refusal.isEmpty()) {
+        failTitle(fileName, clearing.refusal, expected);
         return;
     }
 
@@ -125,7 +139,7 @@ void DownloadSession::downloadTitle(int position)
     if (outcome.result != TitleTransfer::Result::Complete) {
         if (outcome.result == TitleTransfer::Result::Larger)
             w.Text8->setText(QStringLiteral("0"));
-        failTitle(fileName, resultReason(outcome.result), expected);
+        failTitle(fileName, outcomeReason(outcome), expected);
         return;
     }
     // Never overwrite: a taken name (all six taken, or one that appeared
@@ -165,6 +179,8 @@ void DownloadSession::finishTitle(int row, const QString &fileName, ByteCount ex
     }
     appendLog(LogRecords::titleFinish(s.SaveAsName));
     ++m_saved;
+    if (expected == ByteCount{})
+        m_summary.unchecked.append({s.SaveAsName, fileName});
 }
 
 void DownloadSession::failTitle(const QString &fileName, const QString &reason, ByteCount expected, bool sizeCounted)
@@ -175,7 +191,7 @@ void DownloadSession::failTitle(const QString &fileName, const QString &reason, 
     w.Text6->setText(maskBlankZero(w.TotalSize));
     w.Text3->setText(failedStatus(reason));
     appendLog(LogRecords::titleFailed(w.Session.SaveAsName, reason));
-    m_failed.append({w.Session.SaveAsName, fileName, reason});
+    m_summary.failed.append({w.Session.SaveAsName, fileName, reason});
 }
 
 void DownloadSession::endSession()
@@ -188,8 +204,8 @@ void DownloadSession::endSession()
     w.Text7->clear();
     w.List1->setEnabled(true);
 
-    w.companion().sessionEnded(m_saved, int(m_failed.size()));
-    const QString message = sessionEndMessage(m_failed, m_notQueued, m_logProblem);
+    w.companion().sessionEnded(m_saved, int(m_summary.failed.size()));
+    const QString message = sessionEndMessage(m_summary);
     if (!message.isEmpty())
         tellUser(message);
 }
@@ -197,10 +213,10 @@ void DownloadSession::endSession()
 void DownloadSession::appendLog(const QStringList &lines)
 {
     QString error;
-    if (AppendToLog(lines, &error) || !m_logProblem.isEmpty())
+    if (AppendToLog(lines, &error) || !m_summary.logProblem.isEmpty())
         return;
     // The log is for the reader only: the downloads go on without it. The
     // status line says so now, and the end message again.
-    m_logProblem = error;
+    m_summary.logProblem = error;
     w.Text3->setText(error);
 }

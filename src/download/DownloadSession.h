@@ -32,8 +32,6 @@ private:
     void appendLog(const QStringList &lines);
 
     Form1 &w;
-    QList<FailedTitle> m_failed;
-    int m_notQueued = 0;
-    QString m_logProblem;
+    SessionSummary m_summary;
     int m_saved = 0;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "download/LeftoverFile.h"
+
 #include <QList>
 #include <QString>
 
@@ -11,9 +13,25 @@ struct FailedTitle
     QString reason;   // a few words, as in the log
 };
 
-// The one message shown after a session: the titles that failed and the
-// ticked titles that did not fit the queue, and a log that could not be written. Empty when there is nothing to tell.
-QString sessionEndMessage(const QList<FailedTitle> &failed, int notQueued, const QString &logProblem = {});
+// A title saved although no size was known to check it against.
+struct UncheckedTitle
+{
+    QString saveName;
+    QString fileName;
+};
+
+// What one session did beyond saving titles, for the message after its end.
+struct SessionSummary
+{
+    QList<FailedTitle> failed;
+    QList<UncheckedTitle> unchecked;
+    QList<KeptFile> kept; // files found under a recorder's name and moved aside
+    int notQueued = 0;    // ticked titles beyond the queue
+    QString logProblem;   // why the log could not be written
+};
+
+// The one message shown after a session. Empty when there is nothing to tell.
+QString sessionEndMessage(const SessionSummary &summary);
 
 // The status line while a title fails.
 QString failedStatus(const QString &reason);

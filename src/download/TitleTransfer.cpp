@@ -28,7 +28,7 @@ TitleTransfer::~TitleTransfer()
 ToolRunResult TitleTransfer::start(const TransferPlan &plan, const QString &fileName)
 {
     m_stalledWhileWaited = false;
-    const ToolRunResult result = startTool(m_process, plan.commandLine);
+    const ToolRunResult result = startTool(m_process, plan.command);
     if (result.started && plan.waited)
         waitForTool(fileName);
     return result;
@@ -100,10 +100,17 @@ TitleTransfer::Outcome TitleTransfer::watch(const QString &fileName, ByteCount e
         }
         sleepBetweenPolls(QEventLoop::AllEvents);
     }
-    if (expected == ByteCount{})
-        outcome.result = FileExists(fileName) ? Result::Complete : Result::NoFile;
-    else
+    if (expected == ByteCount{}) {
+        // Nothing tells a whole file from a part here but the tool's own word.
+        if (m_process.exitStatus() == QProcess::CrashExit || m_process.exitCode() != 0) {
+            outcome.result = Result::ToolFailed;
+            outcome.exitCode = m_process.exitStatus() == QProcess::CrashExit ? -1 : m_process.exitCode();
+        } else {
+            outcome.result = FileExists(fileName) ? Result::Complete : Result::NoFile;
+        }
+    } else {
         outcome.result = expected < outcome.size ? Result::Larger : Result::Complete;
+    }
     return outcome;
 }
 
@@ -120,9 +127,9 @@ void TitleTransfer::stopTool()
     }
 }
 
-QString resultReason(TitleTransfer::Result result)
+QString outcomeReason(const TitleTransfer::Outcome &outcome)
 {
-    switch (result) {
+    switch (outcome.result) {
     case TitleTransfer::Result::Complete:
         return QStringLiteral("complete");
     case TitleTransfer::Result::StoppedShort:
@@ -133,6 +140,9 @@ QString resultReason(TitleTransfer::Result result)
         return QStringLiteral("larger than expected");
     case TitleTransfer::Result::NoFile:
         return QStringLiteral("no file received");
+    case TitleTransfer::Result::ToolFailed:
+        return outcome.exitCode < 0 ? QStringLiteral("transfer tool was ended by a signal")
+                                    : QStringLiteral("transfer tool ended with status %1").arg(outcome.exitCode);
     }
     return {};
 }

@@ -24,12 +24,14 @@ public:
         Stalled,      // the file stopped growing while the tool ran; the tool was stopped
         Larger,       // the tool ended with the file larger than expected
         NoFile,       // size unknown, and the tool ended without leaving the file
+        ToolFailed,   // size unknown, and the tool ended with a failure status or by a signal
     };
 
     struct Outcome
     {
         Result result = Result::Complete;
-        ByteCount size; // the file's size at the last poll
+        ByteCount size;   // the file's size at the last poll
+        int exitCode = 0; // for ToolFailed: the tool's status; -1 when a signal ended it
     };
 
     // Shows the progress of a poll: the file's size at that moment.
@@ -47,7 +49,8 @@ public:
 
     // Polls the file at least every 50 ms, sleeping in the event loop in between.
     // An expected size of 0 means the size is not known: the transfer is then
-    // taken as complete once the tool has ended, and no progress is shown.
+    // taken as complete once the tool has ended with status 0, and no
+    // progress is shown.
     Outcome watch(const QString &fileName, ByteCount expected, const PollDisplay &display);
 
     bool toolRunning() const;
@@ -64,4 +67,4 @@ private:
 };
 
 // A few words for the log and the status line.
-QString resultReason(TitleTransfer::Result result);
+QString outcomeReason(const TitleTransfer::Outcome &outcome);

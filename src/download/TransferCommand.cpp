@@ -16,9 +16,9 @@ bool isDefaultDelay(const QString &delay)
 TransferPlan transferPlan(const QString &address, const QString &fileName, const QString &delay)
 {
     TransferPlan plan;
-    plan.commandLine = QStringLiteral("Tolvane ") + address + QStringLiteral(" -e ") + fileName;
+    plan.command = {QStringLiteral("Tolvane"), {address, QStringLiteral("-e"), fileName}};
     plan.waited = isDefaultDelay(delay);
     if (!plan.waited)
-        plan.commandLine += u' ' + delayNumberText(delay);
+        plan.command.arguments << delayNumberText(delay);
     return plan;
 }

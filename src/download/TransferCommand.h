@@ -1,12 +1,14 @@
 #pragma once
 
+#include "runner/ToolRunner.h"
+
 #include <QString>
 
 // How the transfer tool is run for one title.
 struct TransferPlan
 {
     bool waited = false; // run hidden and wait for the end; else start and go on
-    QString commandLine;
+    ToolCommand command;
 };
 
 // The delay as the tool gets it: its leading number in the shortest plain form
@@ -19,5 +21,5 @@ bool isDefaultDelay(const QString &delay);
 
 // "Tolvane ADDRESS -e NAME", waited, for the default delay; otherwise
 // "Tolvane ADDRESS -e NAME DELAY", started without waiting. The address is
-// used as typed, untrimmed.
+// one argument as typed, untrimmed; so is the name.
 TransferPlan transferPlan(const QString &address, const QString &fileName, const QString &delay);

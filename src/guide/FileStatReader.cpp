@@ -30,6 +30,10 @@ FileStatReading readFileStat(const QString &text)
         reading.problem = FileStatReading::Problem::SizeOutOfRange;
         return reading;
     }
+    if (size == 0) {
+        reading.problem = FileStatReading::Problem::NoSize;
+        return reading;
+    }
     reading.size = size;
     return reading;
 }

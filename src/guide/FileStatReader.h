@@ -9,7 +9,8 @@ struct FileStatReading
         None,
         TooFewFields,       // no second field
         SecondFieldTooShort, // the second field is shorter than its five-character lead
-        SizeOutOfRange       // negative, or more than a byte count can hold
+        SizeOutOfRange,      // negative, or more than a byte count can hold
+        NoSize               // no number, or 0: nothing to check a download against
     };
 
     double size = 0; // bytes; 0 whenever there is a problem
@@ -20,7 +21,7 @@ struct FileStatReading
 
 // Reads the text of "FStat.txt": the first field is ignored; the second is five
 // characters of any kind followed by the size in bytes, read as a leading
-// number (a thousands separator ends it; no number gives 0, which is not a
-// problem). Further fields are not read. A negative size, or one too large to
+// number (a thousands separator ends it). No number, or 0, is no size.
+// Further fields are not read. A negative size, or one too large to
 // count exactly, is a problem: the session could not watch a file grow to it.
 FileStatReading readFileStat(const QString &text);

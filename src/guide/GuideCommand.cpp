@@ -58,8 +58,8 @@ void Form1::GetGuide_Click()
     Text1->setText(dateText());
 
     // The address goes to the tool exactly as typed.
-    ShellAndWait(QStringLiteral("Tolvane ") + IPAddress->text() + QStringLiteral(" -g"));
-    ShellAndWait(QStringLiteral("Tamrick guide"));
+    ShellAndWait({QStringLiteral("Tolvane"), {IPAddress->text(), QStringLiteral("-g")}});
+    ShellAndWait({QStringLiteral("Tamrick"), {QStringLiteral("guide")}});
 
     const TextFileRead guide = readWorkingTextFile(kGuideFileName);
     if (guide.status != TextFileRead::Status::Ok) {

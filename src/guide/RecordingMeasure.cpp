@@ -2,19 +2,24 @@
 
 #include "FileStatReader.h"
 #include "WorkingFiles.h"
+#include "runner/FileNames.h"
 #include "runner/ToolRunner.h"
 
 namespace {
 const QString kFileStatName = QStringLiteral("FStat.txt");
 }
 
-Measurement measureRecording(const QString &fileName)
+Measurement measureRecording(const QString &guideField)
 {
     Measurement result;
+    const QString fileName = usableRecorderName(guideField);
+    // "guide" would ask the helper for the whole guide instead of a size.
+    if (fileName.isEmpty() || fileName.compare(QLatin1String("guide"), Qt::CaseInsensitive) == 0)
+        return result;
     if (!removeWorkingFile(kFileStatName, &result.deleteError))
         return result; // whatever is there now would not be this recording's size
 
-    ShellAndWait(QStringLiteral("Tamrick ") + fileName);
+    ShellAndWait({QStringLiteral("Tamrick"), {fileName}});
 
     const TextFileRead file = readWorkingTextFile(kFileStatName);
     if (file.status == TextFileRead::Status::Ok) {

@@ -10,7 +10,8 @@ struct Measurement
     QString deleteError;   // FStat.txt could not be removed afterwards
 };
 
-// Runs "Tamrick <fileName>" (waited, through ShellAndWait) and reads the size
+// Runs "Tamrick <name>" (waited, through ShellAndWait) and reads the size
 // from the "FStat.txt" it leaves, then deletes that file. A file left from
 // before is removed first, so an old size is never taken for this recording.
-Measurement measureRecording(const QString &fileName);
+// A guide field that is not a plain file name is not measured: no tool runs.
+Measurement measureRecording(const QString &guideField);

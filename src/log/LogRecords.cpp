@@ -32,6 +32,13 @@ QStringList titleFailed(const QString &saveName, const QString &reason, const QD
             QStringLiteral(" ")};
 }
 
+QStringList fileKept(const QString &saveName, const QString &fileName, const QString &keptAs,
+                     const QDateTime &now)
+{
+    return {saveName + QStringLiteral(" Kept: ") + timeText(now) + QStringLiteral("  ") + fileName
+            + QStringLiteral(" was already in the folder, now ") + keptAs};
+}
+
 QStringList sessionEnd()
 {
     return {QStringLiteral(" "), QStringLiteral("End of Download Session ")};

@@ -16,6 +16,9 @@ QStringList titleFinish(const QString &saveName, const QDateTime &now = QDateTim
 // A title that could not be completed: kept under its recorder name.
 QStringList titleFailed(const QString &saveName, const QString &reason,
                         const QDateTime &now = QDateTime::currentDateTime());
+// A file found under the recorder's name before the transfer, moved aside.
+QStringList fileKept(const QString &saveName, const QString &fileName, const QString &keptAs,
+                     const QDateTime &now = QDateTime::currentDateTime());
 QStringList sessionEnd();
 QStringList termination();
 

@@ -1,9 +1,12 @@
 #include "FileNames.h"
 
+#include "common/TextTrim.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -110,4 +113,28 @@ bool isPlainFileName(const QString &name)
 {
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
         && !name.contains(u'/') && !name.contains(QChar(0));
+}
+
+QString usableRecorderName(const QString &guideField)
+{
+    const QString name = withoutTrailingBlanks(guideField);
+    const bool usable = isPlainFileName(name) && !name.startsWith(u'-')
+        && std::none_of(name.begin(), name.end(), [](QChar c) {
+               return c == u'\\' || c == u'"' || c == u' ' || c.category() == QChar::Other_Control;
+           });
+    return usable ? name : QString();
+}
+
+QStringList nameVariants(const QString &name)
+{
+    QStringList variants;
+    if (entryExists(name))
+        variants << name;
+    const QStringList entries = QDir(QStringLiteral(".")).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString &entry : entries) {
+        if (entry != name && entry.compare(name, Qt::CaseInsensitive) == 0)
+            variants << entry;
+    }
+    return variants;
 }

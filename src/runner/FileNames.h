@@ -28,3 +28,13 @@ bool renameNoReplace(const QString &from, const QString &to, QString *error = nu
 // A name that can safely be used as a file in the working directory:
 // not empty, not "." or "..", no "/" and no NUL.
 bool isPlainFileName(const QString &name);
+
+// The recorder's file name as the tools write it: without the trailing blanks
+// the guide's field may carry (the recorder's file system ignores them). Empty
+// unless the rest is one plain name that a tool also cannot take for anything
+// else: no "\\", no leading "-", no control character, double quote or blank.
+QString usableRecorderName(const QString &guideField);
+
+// Every entry of the working directory whose name matches ignoring letter case,
+// the exact name first when present. One listing of the folder.
+QStringList nameVariants(const QString &name);

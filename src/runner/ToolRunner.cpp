@@ -8,7 +8,27 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 namespace {
+
+// Runs in the child between fork and exec: the tool is killed when the
+// program ends, even by SIGKILL, so no transfer goes on writing behind it.
+void endWithParent(pid_t parent)
+{
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) // the program ended before the line above
+        ::_exit(127);
+}
+
+} // namespace
+
+QString ToolCommand::text() const
+{
+    return (QStringList{program} + arguments).join(u' ');
+}
 
 QString findProgram(const QString &program)
 {
@@ -24,29 +44,15 @@ QString findProgram(const QString &program)
     return QStandardPaths::findExecutable(program);
 }
 
-} // namespace
-
-ToolCommand parseToolCommand(const QString &commandLine)
-{
-    ToolCommand command;
-    QStringList parts = QProcess::splitCommand(commandLine);
-    if (parts.isEmpty())
-        return command;
-    command.program = parts.takeFirst();
-    command.arguments = parts;
-    command.path = findProgram(command.program);
-    return command;
-}
-
-ToolRunResult startTool(QProcess &process, const QString &commandLine)
+ToolRunResult startTool(QProcess &process, const ToolCommand &command)
 {
     ToolRunResult result;
-    const ToolCommand command = parseToolCommand(commandLine);
     if (command.program.isEmpty()) {
         result.error = QStringLiteral("Nothing to run: the command line is empty.");
         return result;
     }
-    if (command.path.isEmpty()) {
+    const QString path = findProgram(command.program);
+    if (path.isEmpty()) {
         result.error = QStringLiteral("Cannot run \"%1\": the program was not found in the working "
                                       "directory or on the search path.")
                            .arg(command.program);
@@ -56,7 +62,9 @@ ToolRunResult startTool(QProcess &process, const QString &commandLine)
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
     process.setWorkingDirectory(QDir::currentPath());
-    process.start(command.path, command.arguments);
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] { endWithParent(parent); });
+    process.start(path, command.arguments);
     if (!process.waitForStarted(-1)) {
         result.error = QStringLiteral("Cannot run \"%1\": %2").arg(command.program, process.errorString());
         return result;
@@ -65,10 +73,10 @@ ToolRunResult startTool(QProcess &process, const QString &commandLine)
     return result;
 }
 
-ToolRunResult runToolAndWait(const QString &commandLine)
+ToolRunResult runToolAndWait(const ToolCommand &command)
 {
     QProcess process;
-    ToolRunResult result = startTool(process, commandLine);
+    ToolRunResult result = startTool(process, command);
     if (!result.started)
         return result;
     if (process.state() != QProcess::NotRunning) {
@@ -85,9 +93,9 @@ ToolRunResult runToolAndWait(const QString &commandLine)
     return result;
 }
 
-bool ShellAndWait(const QString &commandLine)
+bool ShellAndWait(const ToolCommand &command)
 {
-    const ToolRunResult result = runToolAndWait(commandLine);
+    const ToolRunResult result = runToolAndWait(command);
     if (!result.started)
         tellUser(result.error);
     return result.started;
