@@ -31,7 +31,10 @@ private slots:
     void oneTitleFails();
     void toolCannotStartUnwaited();
     void nameAppearsWhileRenaming();
-    void unsafeRecorderName();
+    void recorderNames_data();
+    void recorderNames();
+    void leftoverUnderRecorderName_data();
+    void leftoverUnderRecorderName();
     void logCannotBeWritten();
 
 private:
@@ -158,26 +161,156 @@ void TestSessionFaults::nameAppearsWhileRenaming()
              QStringList{failureMessage({failedLine(kFirstSave, kFirstFile, "save name taken")})});
 }
 
-void TestSessionFaults::unsafeRecorderName()
+void TestSessionFaults::recorderNames_data()
 {
-    m_f->recorder.setCatalog({{"Second", kSecondFile, kSecondSize}});
+    QTest::addColumn<QString>("field");      // the guide's file name, as read
+    QTest::addColumn<QString>("measuredAs"); // what the helper is given; empty: no tool runs for it
+    QTest::addColumn<QString>("reason");     // empty: saved
+
+    const QString unsafe = QStringLiteral("unsafe recorder file name");
+    const QString own = QStringLiteral("the recorder's file name is one of Kelvado's own files");
+    // The recorder's file system ignores trailing blanks: the tool writes the name without them.
+    QTest::addRow("trailing blanks") << kFirstFile + "   " << kFirstFile << "";
+    QTest::addRow("up a folder") << "../" + kFirstFile << "" << unsafe;
+    QTest::addRow("dot") << "." << "" << unsafe;
+    QTest::addRow("absolute") << "/etc/passwd" << "" << unsafe;
+    QTest::addRow("an option") << "-g" << "" << unsafe;
+    QTest::addRow("an option after a blank") << "x.mpg -g" << "" << unsafe;
+    QTest::addRow("open quote") << "\".." << "" << unsafe;
+    QTest::addRow("empty quotes") << "\"\"" << "" << unsafe;
+    QTest::addRow("backslash") << "..\\x.mpg" << "" << unsafe;
+    QTest::addRow("the helper's guide word") << "Guide" << "" << "";
+    QTest::addRow("the log") << "kelvado.log" << "kelvado.log" << own;
+    QTest::addRow("the settings") << "RPTVIP.DAT" << "RPTVIP.DAT" << own;
+}
+
+void TestSessionFaults::recorderNames()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, measuredAs);
+    QFETCH(QString, reason);
+    const QString usable = withoutTrailingBlanks(field);
+    // The recorder's catalog would not take the unusable names.
+    m_f->recorder.setCatalog({{"First", reason.isEmpty() || !measuredAs.isEmpty() ? usable : kFirstFile, kFirstSize},
+                              {"Second", kSecondFile, kSecondSize}});
     auto w = startWindow();
-    fillTitles(*w, {{"Up", "../1070600000.mpg", 0}, {"Dot", ".", 0}, {"Second", kSecondFile, 0}});
-    tick(*w, {0, 1, 2});
-    w->TaggedCount = 3;
+    fillTitles(*w, {{"First", field, 0}, {"Second", kSecondFile, 0}});
+    tick(*w, {0, 1});
+    clickList(*w);
+    const QStringList logBefore = logLines();
+
+    QStringList helper = measuredAs.isEmpty() ? QStringList() : QStringList{"Tamrick " + measuredAs};
+    QCOMPARE(m_f->recorder.journal(), helper << "Tamrick " + kSecondFile);
+    const bool measured = !measuredAs.isEmpty();
+    QStringList told;
+    if (!measured)
+        told << QStringLiteral("The size of these tagged titles could not be read from FStat.txt, so they count as 0 "
+                               "bytes in the total:\n\nFirst (%1)\n\nClick the list to measure again.")
+                    .arg(field);
+    QCOMPARE(m_f->messages.messages, told);
+    m_f->recorder.clearJournal();
 
     pressExtract(*w);
 
-    const QString unsafe = QStringLiteral("unsafe recorder file name");
-    QCOMPARE(m_f->recorder.journal(), QStringList{tolvane(kSecondFile)});
-    QCOMPARE(sessionLog(), sessionHeader() + titleLog("Up_12 05 2003.mpg", "Default", unsafe)
-                               + titleLog("Dot_12 05 2003.mpg", "Default", unsafe) + titleLog(kSecondSave, "Default")
+    checkSessionEnded(*w);
+    QStringList transfers = reason.isEmpty() ? QStringList{tolvane(usable)} : QStringList();
+    QCOMPARE(m_f->recorder.journal(), transfers << tolvane(kSecondFile));
+    QCOMPARE(logLines().mid(0, logBefore.size()), logBefore);
+    QCOMPARE(sessionLog(), sessionHeader() + titleLog(kFirstSave, "Default", reason) + titleLog(kSecondSave, "Default")
                                + sessionEnd());
     QCOMPARE(readFile(kSecondSave), recordingBytes(kSecondFile, kSecondSize));
-    QCOMPARE(tickedRows(*w), (QList<int>{0, 1}));
-    QCOMPARE(m_f->messages.messages, QStringList{failureMessage({failedLine("Up_12 05 2003.mpg", "../1070600000.mpg",
-                                                                             unsafe),
-                                                                  failedLine("Dot_12 05 2003.mpg", ".", unsafe)})});
+    QStringList files{"Kelvado.LOG", "RPTVIP.dat", kSecondSave};
+    if (reason.isEmpty()) {
+        QCOMPARE(readFile(kFirstSave), recordingBytes(usable, kFirstSize));
+        files << kFirstSave;
+    }
+    checkFiles(files);
+    QCOMPARE(tickedRows(*w), reason.isEmpty() ? QList<int>() : QList<int>{0});
+    QStringList end;
+    if (!reason.isEmpty())
+        end << failureMessage({failedLine(kFirstSave, measuredAs.isEmpty() ? field : usable, reason)});
+    if (reason.isEmpty() && !measured)
+        end << uncheckedMessage({kFirstSave + " (" + usable + ")"});
+    if (!end.isEmpty())
+        told << end.join("\n\n");
+    QCOMPARE(m_f->messages.messages, told);
+}
+
+void TestSessionFaults::leftoverUnderRecorderName_data()
+{
+    QTest::addColumn<QStringList>("planted"); // files under the recorder's name before the session
+    QTest::addColumn<QString>("kind");        // "file", "link" or "folder": what the first one is
+    QTest::addColumn<QByteArray>("measureFault");
+    QTest::addColumn<QStringList>("keptAs"); // empty: the title fails and no tool runs
+
+    const QString kept = kSecondFile + ".kept-";
+    QTest::addRow("partial of a killed session") << QStringList{kSecondFile} << "file" << QByteArray()
+                                                 << QStringList{kept + "1"};
+    QTest::addRow("partial, size not measured") << QStringList{kSecondFile} << "file" << QByteArray("no-fstat")
+                                                << QStringList{kept + "1"};
+    QTest::addRow("other letter case, first kept name taken")
+        << QStringList{"1070683200.MPG", "1070683200.MPG.kept-1"} << "file" << QByteArray()
+        << QStringList{"1070683200.MPG.kept-2"};
+    QTest::addRow("two letter cases") << QStringList{kSecondFile, "1070683200.Mpg"} << "file" << QByteArray()
+                                      << QStringList{kept + "1", "1070683200.Mpg.kept-2"};
+    QTest::addRow("link to a file outside") << QStringList{kSecondFile} << "link" << QByteArray() << QStringList();
+    QTest::addRow("folder") << QStringList{"1070683200.MPG"} << "folder" << QByteArray() << QStringList();
+}
+
+void TestSessionFaults::leftoverUnderRecorderName()
+{
+    QFETCH(QStringList, planted);
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, measureFault);
+    QFETCH(QStringList, keptAs);
+    QTemporaryDir outside;
+    const QString outsideFile = outside.filePath(QStringLiteral("elsewhere.mpg"));
+    writeFile(outsideFile, "not to be written through a link");
+    for (const QString &name : planted) {
+        if (kind == QStringLiteral("link") && name == planted.first())
+            QVERIFY(QFile::link(outsideFile, name));
+        else if (kind == QStringLiteral("folder") && name == planted.first())
+            QVERIFY(QDir().mkdir(name));
+        else
+            writeFile(name, "earlier " + name.toUtf8());
+    }
+    if (!measureFault.isEmpty())
+        m_f->recorder.setFault(measureFault);
+    auto w = prepareSecondOnly();
+    m_f->recorder.setFault({});
+    m_f->messages.messages.clear();
+
+    pressExtract(*w);
+
+    checkSessionEnded(*w);
+    QCOMPARE(readFile(outsideFile), QByteArray("not to be written through a link"));
+    QStringList files = QStringList{"Kelvado.LOG", "RPTVIP.dat"} + planted;
+    if (keptAs.isEmpty()) {
+        const QString reason = planted.first() + " is in the folder and is not a plain file";
+        QCOMPARE(m_f->recorder.journal(), QStringList());
+        QCOMPARE(sessionLog(), sessionHeader() + titleLog(kSecondSave, "Default", reason) + sessionEnd());
+        QCOMPARE(m_f->messages.messages, QStringList{failureMessage({failedLine(kSecondSave, kSecondFile, reason)})});
+        checkFiles(files);
+        return;
+    }
+    QCOMPARE(m_f->recorder.journal(), QStringList{tolvane(kSecondFile)});
+    QCOMPARE(readFile(kSecondSave), recordingBytes(kSecondFile, kSecondSize));
+    QStringList keptLines, keptLog;
+    for (int i = 0; i < keptAs.size(); ++i) {
+        QCOMPARE(readFile(keptAs[i]), "earlier " + planted[i].toUtf8());
+        files.removeOne(planted[i]);
+        files << keptAs[i];
+        keptLines << planted[i] + " is now " + keptAs[i];
+        keptLog << kSecondSave + " Kept: hh:mm:ss  " + planted[i] + " was already in the folder, now " + keptAs[i];
+    }
+    checkFiles(files << kSecondSave);
+    const QStringList log = titleLog(kSecondSave, "Default");
+    QCOMPARE(sessionLog(), sessionHeader() + log.mid(0, 1) + keptLog + log.mid(1) + sessionEnd());
+    QStringList end;
+    if (!measureFault.isEmpty())
+        end << uncheckedMessage({kSecondSave + " (" + kSecondFile + ")"});
+    end << QStringLiteral("Files already under a recorder's file name were kept, renamed:\n") + keptLines.join(u'\n');
+    QCOMPARE(m_f->messages.messages, QStringList{end.join("\n\n")});
 }
 
 void TestSessionFaults::logCannotBeWritten()

@@ -3,6 +3,7 @@
 // driven through its controls, and readers for the log and the files.
 
 #include "mainwindow/Form1.h"
+#include "common/TextTrim.h"
 #include "mainwindow/ScreenPointer.h"
 
 #include "RecordingContent.h"
@@ -271,6 +272,11 @@ inline QString failureMessage(const QStringList &lines)
 {
     return QStringLiteral("Not downloaded completely (the rows stay ticked; any partial file keeps the "
                           "recorder's name):\n")
+        + lines.join(u'\n');
+}
+inline QString uncheckedMessage(const QStringList &lines)
+{
+    return QStringLiteral("Saved, but not checked against a size (the recorder's size could not be measured):\n")
         + lines.join(u'\n');
 }
 inline QString notFound(const QString &program)

@@ -35,6 +35,7 @@ std::uint64_t bytesToWrite(const Recording& r, const ExtractOptions& o)
     switch (o.fault) {
     case FaultKind::Hang:
     case FaultKind::Stop:
+    case FaultKind::Fail:
         return std::min(o.faultAmount, r.sizeBytes);
     case FaultKind::Oversize:
         return r.sizeBytes + o.faultAmount;
@@ -78,6 +79,8 @@ void extractRecording(const Recording& r, const ExtractOptions& o)
         }
     }
 
+    if (o.fault == FaultKind::Fail)
+        throw ToolError(ExitFailure, "transfer of " + r.fileName + " failed (fail fault)");
     if (o.fault == FaultKind::Hang) {
         // The file stays open while stalled, as with a transfer that froze.
         std::this_thread::sleep_until(start + kHangLimit);

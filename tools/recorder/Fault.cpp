@@ -33,12 +33,14 @@ Fault parseFault(const std::string& faultText, const std::string& onlyFile)
         fault.kind = FaultKind::Hang;
     else if (word == "stop")
         fault.kind = FaultKind::Stop;
+    else if (word == "fail")
+        fault.kind = FaultKind::Fail;
     else if (word == "oversize")
         fault.kind = FaultKind::Oversize;
     if (fault.kind == FaultKind::None
         || !parseUnsigned(number, std::numeric_limits<std::uint64_t>::max() / 2, fault.amount))
         throw ToolError(ExitUsage, std::string(kEnvFault) + "=\"" + faultText
-                                       + "\" is not one of: none, exit, hang:N, stop:N, oversize:N, "
+                                       + "\" is not one of: none, exit, hang:N, stop:N, fail:N, oversize:N, "
                                          "no-fstat, bad-fstat, short-fstat (N = decimal byte count)");
     return fault;
 }

@@ -12,6 +12,7 @@ enum class FaultKind {
     Exit,       // Tolvane -e: exit 0 at once, no file
     Hang,       // Tolvane -e: write amount bytes, then stall
     Stop,       // Tolvane -e: write amount bytes, then exit 0
+    Fail,       // Tolvane -e: write amount bytes, then exit 1
     Oversize,   // Tolvane -e: write amount bytes beyond the catalog size
     NoFstat,    // Tamrick NAME: exit 0 without FStat.txt
     BadFstat,   // Tamrick NAME: FStat.txt with a single field

@@ -24,6 +24,7 @@ const char* const kEnvironmentHelp =
     "                       hang:N       Tolvane -e writes N bytes then stalls with the\n"
     "                                    file open; gives up (exit 1) 600 s after start\n"
     "                       stop:N       Tolvane -e writes N bytes then exits 0\n"
+    "                       fail:N       Tolvane -e writes N bytes then exits 1\n"
     "                       oversize:N   Tolvane -e writes N bytes beyond the size\n"
     "                       no-fstat     Tamrick NAME exits 0 without writing FStat.txt\n"
     "                       bad-fstat    Tamrick NAME writes \"FileStat\" (one field)\n"
