@@ -2,9 +2,13 @@
 // Get Guide reads it.
 #include "FuzzCheck.h"
 
+#include "common/LineStream.h"
 #include "common/TextCodec.h"
+#include "guide/GuideFile.h"
 #include "guide/GuideParser.h"
 #include "guide/GuideRules.h"
+
+#include <QBuffer>
 
 namespace {
 
@@ -85,5 +89,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(part.incompleteRecords == full.incompleteRecords, QString::number(part.incompleteRecords));
     for (int i = 0; i < capacity; ++i)
         FUZZ_CHECK(sameEntry(part.entries.at(i), full.entries.at(i)), part.entries.at(i).row);
+
+    // Streamed from the file in small blocks, line by line: the same entries.
+    QByteArray bytes = fuzz::bytesOf(data, size);
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly);
+    LineStream lines(file, LineStream::kDefaultCap, 1 + qint64(size % 7));
+    const GuideParseResult streamed = parseGuideLines(lines, kTableSize);
+    FUZZ_CHECK(streamed.entries.size() == kept, QString::number(streamed.entries.size()));
+    FUZZ_CHECK(streamed.leftOut == full.leftOut && streamed.incompleteRecords == full.incompleteRecords, text);
+    for (qsizetype i = 0; i < kept; ++i)
+        FUZZ_CHECK(sameEntry(streamed.entries.at(i), full.entries.at(i)), streamed.entries.at(i).row);
     return 0;
 }

@@ -1,5 +1,7 @@
 // The guide dump parser and the rules that turn a record into a title and a row.
+#include "common/LineStream.h"
 #include "guide/FileStatReader.h"
+#include "guide/GuideFile.h"
 #include "guide/GuideMessages.h"
 #include "guide/GuideParser.h"
 #include "guide/GuideRules.h"
@@ -174,14 +176,21 @@ void GuideParserTest::records()
     QFETCH(QStringList, files);
     QFETCH(QString, firstRow);
     QFETCH(int, incomplete);
-    const GuideParseResult result = parseGuide(text, 201);
-    QStringList names;
-    for (const GuideEntry &entry : result.entries)
-        names << entry.fileName;
-    QCOMPARE(names, files);
-    QCOMPARE(result.entries.isEmpty() ? QString() : result.entries.first().row, firstRow);
-    QCOMPARE(result.incompleteRecords, incomplete);
-    QCOMPARE(result.leftOut, 0);
+    // The whole text at once, and the file streamed in blocks so small that
+    // line ends and fields are cut between them.
+    QByteArray bytes = text.toUtf8();
+    QBuffer file(&bytes);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    LineStream lines(file, LineStream::kDefaultCap, 3);
+    for (const GuideParseResult &result : {parseGuide(text, 201), parseGuideLines(lines, 201)}) {
+        QStringList names;
+        for (const GuideEntry &entry : result.entries)
+            names << entry.fileName;
+        QCOMPARE(names, files);
+        QCOMPARE(result.entries.isEmpty() ? QString() : result.entries.first().row, firstRow);
+        QCOMPARE(result.incompleteRecords, incomplete);
+        QCOMPARE(result.leftOut, 0);
+    }
 }
 
 void GuideParserTest::titleRule_data()

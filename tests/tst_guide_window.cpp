@@ -141,7 +141,6 @@ void TestGuideWindow::guideListed_data()
 
     const QString ip = QStringLiteral("Tolvane 192.168.0.9 -g");
     const QByteArray one = guideRecords(0, 1);
-    // The blank reaches the command line; splitting it into arguments drops it.
     // The address is one argument as typed, even a blank one.
     QTest::addRow("single blank address") << " " << "5" << one << false << "Tolvane   -g" << 1 << rowOf(0) << "";
     QTest::addRow("delay out of range") << "10.0.0.7" << "99" << one << false << "Tolvane 10.0.0.7 -g" << 1 << rowOf(0)
@@ -159,6 +158,15 @@ void TestGuideWindow::guideListed_data()
                                      << QStringLiteral("Café \u201CNoir\u201D  - Live - ").leftJustified(58) + "Medium"
                                             + blanks(8) + "030" + blanks(9) + "02/28/2005"
                                      << "";
+    // One line in another code page leaves the UTF-8 lines as they are.
+    QTest::addRow("one line not UTF-8") << "192.168.0.9" << "5"
+                                        << QByteArray("Show #1\r\nTitle:Caf\xc3\xa9 Ol\xc3\xa9\r\nCategory: Caf\xe9\r\n"
+                                                      "Quality: Medium\r\nRecorded: 02/28/2005\r\nFilename: 0.mpg\r\n"
+                                                      "Duration: 030\r\n")
+                                        << false << ip << 1
+                                        << QStringLiteral("Café Olé").leftJustified(58) + "Medium" + blanks(8) + "030"
+                                               + blanks(9) + "02/28/2005"
+                                        << "";
     const QByteArray cut = "Show #999\r\nTitle:Cut\r\nQuality: High\r\nRecorded: 01/01/2001\r\n";
     QTest::addRow("last record cut off") << "192.168.0.9" << "5" << guideRecords(0, 3) + cut << false << ip << 3
                                          << rowOf(2) << GuideMessages::guideShortfall(1, 0, 201);

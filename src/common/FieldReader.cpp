@@ -2,9 +2,36 @@
 
 #include <utility>
 
+namespace {
+constexpr qsizetype kKeepRead = 64 * 1024;
+}
+
 FieldReader::FieldReader(QString text)
     : m_text(std::move(text))
 {
+}
+
+FieldReader::FieldReader(MoreText more)
+    : m_more(std::move(more))
+{
+}
+
+bool FieldReader::atEnd() const
+{
+    // The source gives whole lines, so a read in progress never waits on one.
+    while (m_pos >= m_text.size()) {
+        if (!m_more || !m_more(m_text))
+            return true;
+    }
+    return false;
+}
+
+void FieldReader::dropRead()
+{
+    if (m_more && m_pos > kKeepRead) {
+        m_text.remove(0, m_pos);
+        m_pos = 0;
+    }
 }
 
 bool FieldReader::atLineEnd() const
@@ -28,6 +55,8 @@ void FieldReader::skipLineEnd()
 
 QString FieldReader::readLine()
 {
+    dropRead();
+    atEnd(); // the line is there whole before it is read
     const qsizetype start = m_pos;
     while (!atEnd() && !atLineEnd())
         ++m_pos;
@@ -38,9 +67,12 @@ QString FieldReader::readLine()
 
 QString FieldReader::readField()
 {
+    dropRead();
     // Blank lines between fields are passed over, as a sequential field read does.
-    while (!atEnd() && (m_text.at(m_pos) == u' ' || m_text.at(m_pos) == u'\t' || atLineEnd()))
+    while (!atEnd() && (m_text.at(m_pos) == u' ' || m_text.at(m_pos) == u'\t' || atLineEnd())) {
         ++m_pos;
+        dropRead();
+    }
     m_lastQuoted = false;
     if (atEnd())
         return {};

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // Reads a text in fields and in whole lines, both from the same position,
 // the way the settings file, the guide and the file-statistics file are read.
 //
@@ -12,9 +14,16 @@
 class FieldReader
 {
 public:
-    explicit FieldReader(QString text);
+    // Appends the next line of the text, with its line end, to the string;
+    // false when the text has ended.
+    using MoreText = std::function<bool(QString &text)>;
 
-    bool atEnd() const { return m_pos >= m_text.size(); }
+    explicit FieldReader(QString text);
+    // Reads a text that arrives line by line: only the line being read and a
+    // little behind it are held, however long the text.
+    explicit FieldReader(MoreText more);
+
+    bool atEnd() const;
     // The next field; empty at the end of the text.
     QString readField();
     // The rest of the current line, up to CR LF, LF or a lone CR (consumed).
@@ -25,8 +34,11 @@ public:
 private:
     void skipLineEnd();
     bool atLineEnd() const;
+    // Drops what has been read; only between reads, so no position is held.
+    void dropRead();
 
-    QString m_text;
+    mutable QString m_text;
     qsizetype m_pos = 0;
+    MoreText m_more;
     bool m_lastQuoted = false;
 };

@@ -3,13 +3,13 @@
 #include "mainwindow/Form1.h"
 
 #include "GuideMessages.h"
-#include "GuideParser.h"
-#include "WorkingFiles.h"
+#include "GuideFile.h"
 #include "common/DateTimeText.h"
 #include "common/UserMessage.h"
 #include "mainwindow/ScreenPointer.h"
 #include "runner/ToolRunner.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QListWidget>
 
@@ -61,19 +61,22 @@ void Form1::GetGuide_Click()
     ShellAndWait({QStringLiteral("Tolvane"), {IPAddress->text(), QStringLiteral("-g")}});
     ShellAndWait({QStringLiteral("Tamrick"), {QStringLiteral("guide")}});
 
-    const TextFileRead guide = readWorkingTextFile(kGuideFileName);
-    if (guide.status != TextFileRead::Status::Ok) {
+    // The window keeps painting while a large guide is read; input waits.
+    const GuideFileRead guide = readGuideFile(kGuideFileName, kTableSize, [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    if (guide.status != GuideFileRead::Status::Ok) {
         // Nothing was listed: leave the window as it was so Get Guide can be tried again.
         Text1->setText(dateBefore);
         setScreenPointer(ScreenPointer::Arrow);
         Text3->setText(QStringLiteral(" "));
-        tellUser(guide.status == TextFileRead::Status::Missing ? GuideMessages::guideMissing()
-                                                               : GuideMessages::guideUnreadable(guide.error));
+        tellUser(guide.status == GuideFileRead::Status::Missing ? GuideMessages::guideMissing()
+                                                                : GuideMessages::guideUnreadable(guide.error));
         return;
     }
     GuideLoaded = true;
 
-    const GuideParseResult parsed = parseGuide(guide.text, kTableSize);
+    const GuideParseResult &parsed = guide.parsed;
     for (qsizetype i = 0; i < parsed.entries.size(); ++i) {
         const GuideEntry &entry = parsed.entries.at(i);
         Titles[i] = entry.title;

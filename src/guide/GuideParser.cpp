@@ -59,8 +59,13 @@ std::optional<GuideEntry> readRecord(FieldReader &reader)
 
 GuideParseResult parseGuide(const QString &text, int capacity)
 {
-    GuideParseResult result;
     FieldReader reader(text);
+    return parseGuide(reader, capacity);
+}
+
+GuideParseResult parseGuide(FieldReader &reader, int capacity)
+{
+    GuideParseResult result;
     while (!reader.atEnd()) {
         if (!reader.readLine().startsWith(kRecordStart))
             continue;

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+class FieldReader;
+
 // One recording as the guide lists it: what the title table keeps and the
 // text of its list row.
 struct GuideEntry
@@ -28,3 +30,5 @@ struct GuideParseResult
 // "Show #" line, so a record missing a field takes it from a later record and
 // the records passed over are lost. Runs in time linear in the text's length.
 GuideParseResult parseGuide(const QString &text, int capacity);
+// The same over a text that arrives line by line.
+GuideParseResult parseGuide(FieldReader &reader, int capacity);

@@ -7,6 +7,8 @@
 
 namespace {
 const QString kFileStatName = QStringLiteral("FStat.txt");
+// The helper writes one short line; a size not found in this much is no size.
+constexpr qint64 kFileStatPrefix = 4096;
 }
 
 Measurement measureRecording(const QString &guideField)
@@ -21,7 +23,7 @@ Measurement measureRecording(const QString &guideField)
 
     ShellAndWait({QStringLiteral("Tamrick"), {fileName}});
 
-    const TextFileRead file = readWorkingTextFile(kFileStatName);
+    const TextFileRead file = readWorkingTextFile(kFileStatName, kFileStatPrefix);
     if (file.status == TextFileRead::Status::Ok) {
         const FileStatReading reading = readFileStat(file.text);
         result.size = reading.size;

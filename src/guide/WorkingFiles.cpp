@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-TextFileRead readWorkingTextFile(const QString &name)
+TextFileRead readWorkingTextFile(const QString &name, qint64 maxBytes)
 {
     TextFileRead read;
     const QString path = resolveFileName(name);
@@ -16,13 +16,12 @@ TextFileRead readWorkingTextFile(const QString &name)
         read.status = TextFileRead::Status::Missing;
         return read;
     }
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!openRegularFile(file, path, QIODevice::ReadOnly, &read.error)) {
         read.status = TextFileRead::Status::Unreadable;
-        read.error = info.isFile() ? file.errorString() : QStringLiteral("%1 is not a file").arg(path);
         return read;
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = maxBytes < 0 ? file.readAll() : file.read(maxBytes);
     if (file.error() != QFileDevice::NoError) {
         read.status = TextFileRead::Status::Unreadable;
         read.error = file.errorString();

@@ -12,7 +12,8 @@ struct TextFileRead
     QString error; // for Unreadable, why
 };
 
-TextFileRead readWorkingTextFile(const QString &name);
+// Reads the whole file, or its first maxBytes; only a regular file is read.
+TextFileRead readWorkingTextFile(const QString &name, qint64 maxBytes = -1);
 
 // Deletes every file the name matches in any letter case. False (with the
 // reason) when one of them cannot be removed.

@@ -42,8 +42,8 @@ bool writeSettingsFile(const QString &address, const QString &delay, QString *er
 
 bool readSettingsFile(StoredSettings *settings)
 {
-    QFile file(resolveFileName(kSettingsFileName));
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openRegularFile(file, resolveFileName(kSettingsFileName), QIODevice::ReadOnly))
         return false;
     // One line is all the file should hold; a huge file is not read whole.
     const QByteArray bytes = file.read(64 * 1024);
