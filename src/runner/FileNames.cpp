@@ -1,5 +1,6 @@
 #include "FileNames.h"
 
+#include "FolderListing.h"
 #include "common/TextTrim.h"
 
 #include <QDir>
@@ -38,14 +39,8 @@ QString resolveFileName(const QString &name)
     const QString base = slash >= 0 ? name.mid(slash + 1) : name;
     if (base.isEmpty())
         return name;
-    QDir dir(dirPath.isEmpty() ? QStringLiteral(".") : dirPath);
-    const QStringList entries =
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &entry : entries) {
-        if (entry.compare(base, Qt::CaseInsensitive) == 0)
-            return dirPath + entry;
-    }
-    return name;
+    const QStringList matches = entriesMatchingIgnoringCase(dirPath, base);
+    return matches.isEmpty() ? name : dirPath + matches.first();
 }
 
 bool FileExists(const QString &name)
@@ -161,10 +156,8 @@ QStringList nameVariants(const QString &name)
     QStringList variants;
     if (entryExists(name))
         variants << name;
-    const QStringList entries = QDir(QStringLiteral(".")).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &entry : entries) {
-        if (entry != name && entry.compare(name, Qt::CaseInsensitive) == 0)
+    for (const QString &entry : entriesMatchingIgnoringCase({}, name)) {
+        if (entry != name)
             variants << entry;
     }
     return variants;
