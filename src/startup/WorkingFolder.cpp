@@ -22,11 +22,9 @@ QString shortFolderName(const QString &folder, const QString &home)
 {
     const QString path = QDir::cleanPath(folder);
     const QString base = QDir::cleanPath(home);
-    if (!base.isEmpty() && base != QStringLiteral("/")) {
-        if (path == base)
-            return QStringLiteral("~");
-        if (path.startsWith(base + u'/'))
-            return QDir::toNativeSeparators(QStringLiteral("~") + path.mid(base.size()));
-    }
+    if (!base.isEmpty() && path == base)
+        return QStringLiteral("~");
+    if (!base.isEmpty() && path.startsWith(base + u'/'))
+        return QDir::toNativeSeparators(QStringLiteral("~") + path.mid(base.size()));
     return QDir::toNativeSeparators(path);
 }
