@@ -1,13 +1,57 @@
+#include "about/AppIdentity.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/MessageBox.h"
+#include "startup/CommandLine.h"
+#include "startup/WorkingFolder.h"
 
 #include <QApplication>
+#include <QStandardPaths>
+
+#include <cstdio>
+
+namespace {
+
+// The command line is settled before the window exists and before any file is
+// written: --help, --version and a refused folder need no display and leave nothing.
+StartRequest readStartRequest(int argc, char *argv[])
+{
+    QCoreApplication console(argc, argv);
+    return CommandLine::read(QCoreApplication::arguments(),
+                             QStandardPaths::writableLocation(QStandardPaths::MoviesLocation));
+}
+
+void printLine(std::FILE *stream, const QString &text)
+{
+    if (!text.isEmpty())
+        std::fputs(qPrintable(text.endsWith(u'\n') ? text : text + u'\n'), stream);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kelvado"));
-    QApplication::setApplicationVersion(QStringLiteral("1.6.17"));
+    QCoreApplication::setApplicationName(AppIdentity::kTitle);
+    QCoreApplication::setApplicationVersion(AppIdentity::versionNumber());
+
+    const StartRequest request = readStartRequest(argc, argv);
+    if (!request.opensWindow) {
+        printLine(stdout, request.output);
+        printLine(stderr, request.error);
+        return request.exitStatus;
+    }
+    if (!request.folder.isEmpty()) {
+        const QString error = enterWorkingFolder(request.folder, request.createFolder);
+        if (!error.isEmpty()) {
+            printLine(stderr, error);
+            return CommandLine::kUsageStatus;
+        }
+    }
+
+    // The window takes no Qt options from the command line: every argument was read above.
+    int windowArgc = 1;
+    QApplication app(windowArgc, argv);
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kelvado.Kelvado"));
     installMessageBoxSink();
 
     Form1 window;

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QtTest>
 
 namespace {
@@ -42,6 +43,7 @@ private slots:
     void controlsInPlace_data();
     void controlsInPlace();
     void windowShape();
+    void workingFolderShown();
 
 private:
     Form1 &startWindow();
@@ -217,6 +219,25 @@ void TestStartup::windowShape()
             chain.append(step);
     }
     QCOMPARE(chain, expected);
+}
+
+void TestStartup::workingFolderShown()
+{
+    Form1 &w = startWindow();
+    auto *where = w.findChild<QLabel *>(QStringLiteral("WorkingFolder"));
+    QVERIFY(where);
+    QVERIFY(w.isAncestorOf(where));
+    const QString folder = QDir::toNativeSeparators(QDir(m_env->dir.path()).canonicalPath());
+    QVERIFY2(where->text().startsWith(QStringLiteral("Working folder: ")), qPrintable(where->text()));
+    QVERIFY2(where->text().endsWith(QDir(folder).dirName()), qPrintable(where->text()));
+    QVERIFY2(where->toolTip().endsWith(u' ' + folder), qPrintable(where->toolTip()));
+    // On a strip of its own below the controls, which keep their whole area.
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(where->isVisible());
+    QCOMPARE(w.centralWidget()->size(), QSize(865, 518));
+    QVERIFY(where->mapTo(&w, QPoint(0, 0)).y() > w.centralWidget()->geometry().bottom());
+    QVERIFY(where->mapTo(&w, QPoint(0, where->height())).y() <= w.height());
 }
 
 QTEST_MAIN(TestStartup)

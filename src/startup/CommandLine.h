@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What one start of the program is asked to do, read from its command line
+// before any window or file exists.
+struct StartRequest
+{
+    // False: print `output` and `error` and end with `exitStatus`.
+    bool opensWindow = false;
+    // The folder to work in; empty for the folder the program was started in.
+    QString folder;
+    // The folder is the program's own one under the videos folder, made on first use.
+    bool createFolder = false;
+    QString output; // for standard output
+    QString error;  // one line for standard error
+    int exitStatus = 0;
+};
+
+namespace CommandLine {
+
+// The status of a start that is refused: a bad option or a folder that cannot be used.
+constexpr int kUsageStatus = 2;
+
+// `arguments` as QCoreApplication::arguments() gives them (the program first);
+// `videosFolder` is the user's videos folder, where the desktop menu's start works.
+StartRequest read(const QStringList &arguments, const QString &videosFolder);
+
+} // namespace CommandLine
