@@ -5,6 +5,7 @@
 
 #include "TestSupport.h"
 
+#include <QProcess>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -129,6 +130,20 @@ void TestRunner::namesMatchIgnoringCase()
     QVERIFY(!QFile::exists(QStringLiteral("Guide.txt")));
     // Deleting what is not there is not a failure.
     QVERIFY(deleteFile(QStringLiteral("Guide.txt")));
+
+    // The folder's listing is kept between lookups: every change since, by this
+    // program or another, shows at the next one.
+    QCOMPARE(resolveFileName(QStringLiteral("fstat.txt")), QStringLiteral("fstat.txt"));
+    QVERIFY(QProcess::execute(QStringLiteral("/bin/sh"), {"-c", "echo 1 > FSTAT.TXT"}) == 0);
+    QCOMPARE(resolveFileName(QStringLiteral("fstat.txt")), QStringLiteral("FSTAT.TXT"));
+    QVERIFY(QFile::rename(QStringLiteral("FSTAT.TXT"), QStringLiteral("FStat.Txt")));
+    QCOMPARE(resolveFileName(QStringLiteral("fstat.txt")), QStringLiteral("FStat.Txt"));
+    QCOMPARE(nameVariants(QStringLiteral("FSTAT.TXT")), QStringList{"FStat.Txt"});
+    writeFile(QStringLiteral("fstat.TXT"), "2");
+    QCOMPARE(nameVariants(QStringLiteral("fstat.txt")), (QStringList{"FStat.Txt", "fstat.TXT"}));
+    QVERIFY(QFile::remove(QStringLiteral("FStat.Txt")));
+    QVERIFY(QFile::remove(QStringLiteral("fstat.TXT")));
+    QCOMPARE(resolveFileName(QStringLiteral("FSTAT.txt")), QStringLiteral("FSTAT.txt"));
 }
 
 void TestRunner::sizesPastFourGigabytes_data()

@@ -37,10 +37,7 @@ QString chooseFreeName(QString name, const NameTakenTest &taken)
 
 bool saveNameTaken(const QString &name)
 {
-    if (FileExists(name))
-        return true;
-    // FileExists misses folders and unreadable files; the rename would refuse
-    // those names, so they count as taken too.
+    // Any entry counts, also a folder or an unreadable file: the rename would refuse those names too.
     struct stat st;
     return ::lstat(QFile::encodeName(resolveFileName(name)).constData(), &st) == 0;
 }

@@ -34,18 +34,10 @@ TextFileRead readWorkingTextFile(const QString &name, qint64 maxBytes)
 
 bool removeWorkingFile(const QString &name, QString *error)
 {
-    // Several spellings of one name can lie side by side; the resolver gives
-    // one at a time. The bound guards against a file that will not go away.
-    for (int attempt = 0; attempt < 64; ++attempt) {
-        const QString path = resolveFileName(name);
-        QFileInfo info(path);
-        info.setCaching(false);
-        if (!info.exists() && !info.isSymLink())
-            return true;
-        if (!deleteFile(path, error))
+    // Several spellings of one name can lie side by side.
+    for (const QString &variant : nameVariants(name)) {
+        if (!deleteFile(variant, error))
             return false;
     }
-    if (error)
-        *error = QStringLiteral("Cannot delete %1").arg(name);
-    return false;
+    return true;
 }

@@ -1,75 +1,162 @@
 #include "FolderListing.h"
 
+#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
-#include <ctime>
+#include <cerrno>
+#include <cstring>
 #include <dirent.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-// A folder's modification time moves in clock ticks of a few milliseconds:
-// a listing taken within this margin of the last change may have missed a
-// second change in the same tick, so it is not reused.
-constexpr qint64 kTickMarginNs = 50 * 1000 * 1000;
-
-qint64 nanoseconds(const timespec &t)
+QString folded(const char *rawName)
 {
-    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+    return QFile::decodeName(rawName).toCaseFolded();
 }
 
-struct Listing
+QStringList scan(const QString &folder, const QString &name)
 {
-    QString folder;
-    dev_t device = 0;
-    ino_t inode = 0;
-    qint64 changedNs = -1;
-    bool reusable = false;
-    QHash<QString, QStringList> byFoldedName;
-};
-
-bool sameFolderState(const Listing &listing, const QString &folder, const struct stat &st)
-{
-    return listing.reusable && listing.folder == folder && listing.device == st.st_dev
-        && listing.inode == st.st_ino && listing.changedNs == nanoseconds(st.st_mtim);
-}
-
-void list(Listing &listing, const QString &folder, const struct stat &st)
-{
-    timespec now{};
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    listing.folder = folder;
-    listing.device = st.st_dev;
-    listing.inode = st.st_ino;
-    listing.changedNs = nanoseconds(st.st_mtim);
-    listing.reusable = nanoseconds(now) - listing.changedNs > kTickMarginNs;
-    listing.byFoldedName.clear();
-    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    QStringList matches;
+    DIR *dir = ::opendir(folder.isEmpty() ? "." : QFile::encodeName(folder).constData());
     if (!dir)
-        return;
+        return matches;
     while (const dirent *entry = ::readdir(dir)) {
-        const QString name = QFile::decodeName(entry->d_name);
-        if (name != QLatin1String(".") && name != QLatin1String(".."))
-            listing.byFoldedName[name.toCaseFolded()].append(name);
+        if (QFile::decodeName(entry->d_name).compare(name, Qt::CaseInsensitive) == 0)
+            matches << QFile::decodeName(entry->d_name);
     }
     ::closedir(dir);
-    for (QStringList &names : listing.byFoldedName)
-        std::sort(names.begin(), names.end());
+    std::sort(matches.begin(), matches.end());
+    return matches;
 }
+
+// The working folder's names by their case-folded form, kept in step through inotify.
+class WorkingFolderIndex
+{
+public:
+    ~WorkingFolderIndex() { close(); }
+
+    // False when the folder cannot be watched; the caller then scans it.
+    bool lookup(const QString &name, QStringList &matches)
+    {
+        struct stat st;
+        if (::stat(".", &st) != 0)
+            return false;
+        const QString path = QDir::currentPath();
+        if (m_fd < 0 || path != m_path || st.st_dev != m_device || st.st_ino != m_inode) {
+            if (!rebuild(path, st))
+                return false;
+        } else if (!catchUp() && !rebuild(path, st)) {
+            return false;
+        }
+        matches = m_names.value(name.toCaseFolded());
+        std::sort(matches.begin(), matches.end());
+        return true;
+    }
+
+private:
+    void close()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+        m_names.clear();
+    }
+
+    bool rebuild(const QString &path, const struct stat &st)
+    {
+        close();
+        m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (m_fd < 0)
+            return false;
+        // Watch first, then list: a change while listing is then seen again, never missed.
+        if (::inotify_add_watch(m_fd, ".", IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF
+                                               | IN_MOVE_SELF | IN_ONLYDIR) < 0) {
+            close();
+            return false;
+        }
+        DIR *dir = ::opendir(".");
+        if (!dir) {
+            close();
+            return false;
+        }
+        while (const dirent *entry = ::readdir(dir)) {
+            const char *raw = entry->d_name;
+            if (std::strcmp(raw, ".") != 0 && std::strcmp(raw, "..") != 0)
+                add(raw);
+        }
+        ::closedir(dir);
+        m_path = path;
+        m_device = st.st_dev;
+        m_inode = st.st_ino;
+        return catchUp();
+    }
+
+    void add(const char *raw)
+    {
+        QStringList &names = m_names[folded(raw)];
+        const QString name = QFile::decodeName(raw);
+        if (!names.contains(name))
+            names << name;
+    }
+
+    void remove(const char *raw)
+    {
+        const QString key = folded(raw);
+        auto it = m_names.find(key);
+        if (it == m_names.end())
+            return;
+        it->removeAll(QFile::decodeName(raw));
+        if (it->isEmpty())
+            m_names.erase(it);
+    }
+
+    // Applies what happened since the last look. False when the notes were
+    // lost or the folder itself went: the index must be built again.
+    bool catchUp()
+    {
+        alignas(inotify_event) char buffer[16 * 1024];
+        for (;;) {
+            const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
+            if (got < 0)
+                return errno == EAGAIN || errno == EWOULDBLOCK;
+            if (got == 0)
+                return false;
+            for (ssize_t at = 0; at < got;) {
+                const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
+                if (event->mask & (IN_Q_OVERFLOW | IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED))
+                    return false;
+                if (event->len > 0) {
+                    if (event->mask & (IN_CREATE | IN_MOVED_TO))
+                        add(event->name);
+                    else if (event->mask & (IN_DELETE | IN_MOVED_FROM))
+                        remove(event->name);
+                }
+                at += ssize_t(sizeof(inotify_event) + event->len);
+            }
+        }
+    }
+
+    int m_fd = -1;
+    QString m_path;
+    dev_t m_device = 0;
+    ino_t m_inode = 0;
+    QHash<QString, QStringList> m_names;
+};
 
 } // namespace
 
 QStringList entriesMatchingIgnoringCase(const QString &folder, const QString &name)
 {
-    static Listing listing;
-    const QString where = QFileInfo(folder.isEmpty() ? QStringLiteral(".") : folder).absoluteFilePath();
-    struct stat st;
-    if (::stat(QFile::encodeName(where).constData(), &st) != 0)
-        return {};
-    if (!sameFolderState(listing, where, st))
-        list(listing, where, st);
-    return listing.byFoldedName.value(name.toCaseFolded());
+    if (!folder.isEmpty() && folder != QLatin1String("./"))
+        return scan(folder, name);
+    static WorkingFolderIndex index;
+    QStringList matches;
+    if (index.lookup(name, matches))
+        return matches;
+    return scan(folder, name);
 }

@@ -1,0 +1,185 @@
+// What huge and crowded working folders cost: a 1 GB guide streamed through the
+// parser, a 1 GB FStat.txt read for a size, and, in a folder of 100,000 files,
+// a click on a list of 12 ticked rows and a row's tooltip. Each case runs in a
+// process of its own so its peak memory is its own.
+#include "common/LineStream.h"
+#include "guide/FileStatReader.h"
+#include "guide/GuideFile.h"
+#include "guide/RowToolTip.h"
+#include "guide/WorkingFiles.h"
+#include "mainwindow/Form1.h"
+
+#include "GuideText.h"
+#include "Recording.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListWidget>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr qint64 kGigabyte = 1000LL * 1000 * 1000;
+
+double peakMegabytes()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+recorder::Catalog catalogOf(int count)
+{
+    recorder::Catalog catalog;
+    for (int i = 0; i < count; ++i) {
+        recorder::Recording r;
+        r.title = "Recording number " + std::to_string(i + 1);
+        r.quality = "Standard";
+        r.date = "12/05/2003";
+        r.time = "20:00:00";
+        r.fileName = std::to_string(1070683200LL + 1800LL * i) + ".mpg";
+        r.durationMinutes = 60;
+        r.sizeBytes = 3145728;
+        catalog.push_back(std::move(r));
+    }
+    return catalog;
+}
+
+// A guide of about 1 GB: the dump of 10,000 recordings, repeated.
+qint64 writeBigGuide(const QString &path)
+{
+    const std::string dump = recorder::formatGuideText(catalogOf(10000));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return -1;
+    qint64 written = 0;
+    while (written < kGigabyte)
+        written += file.write(dump.data(), qint64(dump.size()));
+    return written;
+}
+
+int guideCase()
+{
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    const qint64 bytes = writeBigGuide(QStringLiteral("Guide.txt"));
+    const double before = peakMegabytes();
+    QElapsedTimer clock;
+    clock.start();
+    int progressCalls = 0;
+    const GuideFileRead read = readGuideFile(QStringLiteral("Guide.txt"), 201, [&] { ++progressCalls; });
+    const double seconds = double(clock.elapsed()) / 1000;
+    std::printf("guide  bytes=%lld kept=%lld leftOut=%d seconds=%.1f longestWithoutPaintMs=%.1f "
+                "peakMB=%.1f peakBeforeMB=%.1f\n",
+                static_cast<long long>(bytes), static_cast<long long>(read.parsed.entries.size()),
+                read.parsed.leftOut, seconds, progressCalls ? 1000 * seconds / progressCalls : 0.0, peakMegabytes(),
+                before);
+    return read.status == GuideFileRead::Status::Ok ? 0 : 1;
+}
+
+int fileStatCase()
+{
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    {
+        // A sparse gigabyte after the helper's line: reading it whole would take it all.
+        QFile file(QStringLiteral("FStat.txt"));
+        if (!file.open(QIODevice::WriteOnly))
+            return 1;
+        file.write("FileStat,Size=3145728,Name=1070683200.mpg\r\n");
+        file.resize(kGigabyte);
+    }
+    const double before = peakMegabytes();
+    QElapsedTimer clock;
+    clock.start();
+    const FileStatReading reading = readFileStat(readWorkingTextFile(QStringLiteral("FStat.txt"), 4096).text);
+    std::printf("fstat  size=%.0f ms=%.3f peakMB=%.1f peakBeforeMB=%.1f\n", reading.size,
+                double(clock.nsecsElapsed()) / 1e6, peakMegabytes(), before);
+    return reading.ok() ? 0 : 1;
+}
+
+// Twelve ticked rows measured by the stand-in helper, in an empty folder and in
+// one of 100,000 files: the difference is what the folder's size costs.
+int folderCase(int files)
+{
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    for (int i = 0; i < files; ++i) {
+        const QByteArray name = "old-recording-" + QByteArray::number(i) + ".mpg";
+        ::close(::open(name.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
+    }
+    const recorder::Catalog catalog = catalogOf(12);
+    Form1 w;
+    for (int i = 0; i < 12; ++i) {
+        w.Titles[i] = QString::fromStdString(catalog[i].title).leftJustified(58);
+        w.RecordDates[i] = QStringLiteral("12/05/2003");
+        w.FileNames[i] = QString::fromStdString(catalog[i].fileName);
+        auto *item = new QListWidgetItem(w.Titles[i]);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+        w.List1->addItem(item);
+    }
+    w.TitleCount = 12;
+    QElapsedTimer clock;
+    clock.start();
+    w.List1_Click();
+    const double clickMs = double(clock.nsecsElapsed()) / 1e6;
+    RowToolTips tips(w);
+    clock.restart();
+    const QString tip = tips.textForRow(5);
+    const double tipMs = double(clock.nsecsElapsed()) / 1e6;
+    std::printf("folder files=%d clickMs=%.1f tooltipMs=%.2f tagged=%d\n", files, clickMs, tipMs, int(w.TaggedCount));
+    return tip.isEmpty() ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (mode == QLatin1String("guide") || mode == QLatin1String("fstat")) {
+        QCoreApplication app(argc, argv);
+        return mode == QLatin1String("guide") ? guideCase() : fileStatCase();
+    }
+    if (mode == QLatin1String("folder")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        // The catalog the stand-in helper measures from: the same 12 recordings.
+        QTemporaryDir aux;
+        const QString catalogPath = aux.filePath(QStringLiteral("catalog.tsv"));
+        QFile catalog(catalogPath);
+        if (!catalog.open(QIODevice::WriteOnly))
+            return 1;
+        for (const recorder::Recording &r : catalogOf(12))
+            catalog.write(QByteArray::fromStdString(r.title + "\tStandard\t12/05/2003\t20:00:00\t" + r.fileName
+                                                    + "\t60\t3145728\n"));
+        catalog.close();
+        qputenv("SIMREC_CATALOG", catalogPath.toLocal8Bit());
+        qputenv("PATH", QByteArray(KELVADO_RECORDER_BIN) + ':' + qgetenv("PATH"));
+        return folderCase(argc > 2 ? atoi(argv[2]) : 0);
+    }
+    // Every case, each in a process of its own.
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    for (const QStringList &args : {QStringList{"guide"}, QStringList{"fstat"}, QStringList{"folder", "0"},
+                                    QStringList{"folder", "100000"}}) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QCoreApplication::applicationFilePath(), args);
+        child.waitForFinished(-1);
+        if (child.exitCode() != 0) {
+            out << "case " << args.join(u' ') << " failed\n";
+            return 1;
+        }
+    }
+    return 0;
+}
