@@ -52,9 +52,9 @@ int main(int argc, char *argv[])
     QApplication app(windowArgc, argv);
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kelvado.Kelvado"));
-    installMessageBoxSink();
 
     Form1 window;
+    installMessageBoxSink(&window);
     window.Form_Load();
     window.show();
     return app.exec();

@@ -5,7 +5,13 @@
 
 #include "fixtures/guide/GuideWindowFixture.h"
 
+#include "common/UserMessage.h"
+#include "mainwindow/MessageBox.h"
+
 #include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -37,6 +43,8 @@ private slots:
     void quitToldProblemsInOneMessage();
     void setMpegPath_data();
     void setMpegPath();
+    void messageBoxOverItsWindow_data();
+    void messageBoxOverItsWindow();
 
 private:
     // A window started over an existing log and settings file; the settings
@@ -235,6 +243,58 @@ void TestCommands::setMpegPath()
     QCOMPARE(m_f->messages.messages, QStringList{QStringLiteral("Hopefully next release")});
     QCOMPARE(workingDirEntries(), filesBefore);
     QCOMPARE(w.DownloadInProgress, duringSession);
+}
+
+void TestCommands::messageBoxOverItsWindow_data()
+{
+    QTest::addColumn<QByteArray>("address");
+    QTest::addColumn<QByteArray>("delay");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("focus"); // the control that has the focus once the box is closed
+
+    QTest::addRow("no address") << QByteArray() << QByteArray("5") << "Need IP Address" << "IPAddress";
+    QTest::addRow("no delay") << QByteArray("192.168.0.20") << QByteArray()
+                              << "Need delay factor 0 - 48 or check Tolvane Default" << "Text9";
+}
+
+void TestCommands::messageBoxOverItsWindow()
+{
+    QFETCH(QByteArray, address);
+    QFETCH(QByteArray, delay);
+    QFETCH(QString, text);
+    QFETCH(QString, focus);
+    Form1 &w = startWindow(address, delay);
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.Extract->setFocus();
+    installMessageBoxSink(&w);
+    QPointer<QMessageBox> shown;
+    QWidget *parent = nullptr;
+    Qt::WindowModality modality = Qt::NonModal;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &poll, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || shown)
+            return;
+        shown = box;
+        parent = box->parentWidget();
+        modality = box->windowModality();
+        format = box->textFormat();
+        QVERIFY(box->text() == text);
+        box->button(QMessageBox::Ok)->click();
+    });
+    poll.start(10);
+
+    QTest::mouseClick(w.GetGuide, Qt::LeftButton);
+    setUserMessageSink([this](const QString &told) { m_f->messages.messages << told; });
+
+    QVERIFY(shown.isNull()); // closed and gone
+    QCOMPARE(parent, &w);
+    QCOMPARE(modality, Qt::WindowModal);
+    QCOMPARE(format, Qt::PlainText);
+    QTRY_VERIFY(QApplication::activeWindow() == &w);
+    QCOMPARE(QApplication::focusWidget()->objectName(), focus);
 }
 
 QTEST_MAIN(TestCommands)
