@@ -156,7 +156,8 @@ void TestDesktop::inhibitTakenAndReleased()
 
         inhibitor.release();
         QVERIFY(!inhibitor.isHeld());
-        QVERIFY(!login.lockHeld());
+        // Copies of the descriptor in the bus's messages close as those are freed.
+        QTRY_VERIFY(!login.lockHeld());
         QCOMPARE(held.size(), 2);
         QCOMPARE(held.at(1).at(0).toBool(), false);
 
@@ -165,7 +166,7 @@ void TestDesktop::inhibitTakenAndReleased()
         QTRY_VERIFY(inhibitor.isHeld());
         QVERIFY(login.lockHeld());
     }
-    QVERIFY(!login.lockHeld());
+    QTRY_VERIFY(!login.lockHeld());
 }
 
 void TestDesktop::releaseBeforeReplyLetsGo()
@@ -180,9 +181,9 @@ void TestDesktop::releaseBeforeReplyLetsGo()
     inhibitor.acquire(QStringLiteral("short session"));
     inhibitor.release(); // before the service has answered
     QTRY_VERIFY(login.readEnd >= 0);
-    QTest::qWait(200);
+    // The descriptor travels back with the reply; once it has arrived it is let go at once.
+    QTRY_VERIFY(!login.lockHeld());
     QVERIFY(!inhibitor.isHeld());
-    QVERIFY(!login.lockHeld());
 }
 
 void TestDesktop::noServiceCarriesOn()
