@@ -1,5 +1,6 @@
 #include "mainwindow/Form1.h"
 #include "mainwindow/MessageBox.h"
+#include "runner/EndOnSignal.h"
 
 #include <QApplication>
 
@@ -9,6 +10,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Kelvado"));
     QApplication::setApplicationVersion(QStringLiteral("1.6.17"));
     installMessageBoxSink();
+    const EndOnSignal endOnSignal;
 
     Form1 window;
     window.Form_Load();

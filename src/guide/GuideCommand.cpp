@@ -16,6 +16,7 @@
 namespace {
 
 const QString kGuideFileName = QStringLiteral("Guide.txt");
+const QString kGuideDataName = QStringLiteral("Guide.dat");
 
 QListWidgetItem *checkableRow(const QString &text)
 {
@@ -35,9 +36,20 @@ int tickedRows(const QListWidget *list)
     return ticked;
 }
 
+// A tool stopped as stuck may have left its file half written: it goes, so
+// that no later step takes it for whole. False when it is still there.
+bool dropPartialFile(const QString &name)
+{
+    QString error;
+    if (removeWorkingFile(name, &error))
+        return true;
+    tellUser(error);
+    return false;
+}
+
 } // namespace
 
-void Form1::GetGuide_Click()
+void Form1::GetGuide_Click(StallLimits limits)
 {
     if (GuideLoaded)
         return;
@@ -57,16 +69,38 @@ void Form1::GetGuide_Click()
     const QString dateBefore = Text1->text();
     Text1->setText(dateText());
 
-    // The address goes to the tool exactly as typed.
-    ShellAndWait({QStringLiteral("Tolvane"), {IPAddress->text(), QStringLiteral("-g")}});
-    ShellAndWait({QStringLiteral("Tamrick"), {QStringLiteral("guide")}});
-
-    const TextFileRead guide = readWorkingTextFile(kGuideFileName);
-    if (guide.status != TextFileRead::Status::Ok) {
-        // Nothing was listed: leave the window as it was so Get Guide can be tried again.
+    // Nothing was listed: leave the window as it was so Get Guide can be tried again.
+    const auto putBack = [&] {
         Text1->setText(dateBefore);
         setScreenPointer(ScreenPointer::Arrow);
         Text3->setText(QStringLiteral(" "));
+    };
+
+    // The address goes to the tool exactly as typed.
+    const ToolRunResult fetched =
+        ShellAndWait({QStringLiteral("Tolvane"), {IPAddress->text(), QStringLiteral("-g")}}, {kGuideDataName, limits});
+    if (fetched.abandoned) { // the window was closed: the program is ending
+        putBack();
+        return;
+    }
+    // The helper goes on as after any failed fetch, but never from a partial Guide.dat.
+    bool guideTrusted = !fetched.stalled || dropPartialFile(kGuideDataName);
+    if (guideTrusted) {
+        const ToolRunResult converted =
+            ShellAndWait({QStringLiteral("Tamrick"), {QStringLiteral("guide")}}, {kGuideFileName, limits});
+        if (converted.abandoned) {
+            putBack();
+            return;
+        }
+        if (converted.stalled) {
+            guideTrusted = false;
+            dropPartialFile(kGuideFileName);
+        }
+    }
+
+    const TextFileRead guide = guideTrusted ? readWorkingTextFile(kGuideFileName) : TextFileRead{};
+    if (guide.status != TextFileRead::Status::Ok) {
+        putBack();
         tellUser(guide.status == TextFileRead::Status::Missing ? GuideMessages::guideMissing()
                                                                : GuideMessages::guideUnreadable(guide.error));
         return;

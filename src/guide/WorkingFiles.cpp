@@ -35,18 +35,16 @@ TextFileRead readWorkingTextFile(const QString &name)
 
 bool removeWorkingFile(const QString &name, QString *error)
 {
-    // Several spellings of one name can lie side by side; the resolver gives
-    // one at a time. The bound guards against a file that will not go away.
-    for (int attempt = 0; attempt < 64; ++attempt) {
-        const QString path = resolveFileName(name);
-        QFileInfo info(path);
-        info.setCaching(false);
-        if (!info.exists() && !info.isSymLink())
-            return true;
-        if (!deleteFile(path, error))
-            return false;
+    // Several spellings of one name can lie side by side; each one goes, and
+    // one that cannot be removed does not keep the others.
+    bool removed = true;
+    for (const QString &variant : nameVariants(name)) {
+        QString why;
+        if (deleteFile(variant, &why))
+            continue;
+        if (removed && error)
+            *error = why;
+        removed = false;
     }
-    if (error)
-        *error = QStringLiteral("Cannot delete %1").arg(name);
-    return false;
+    return removed;
 }

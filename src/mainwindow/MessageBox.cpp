@@ -7,6 +7,7 @@
 void showMessageBox(const QString &text)
 {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kelvado"), text, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText); // messages carry titles and names from the recorder
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }
