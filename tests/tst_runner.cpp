@@ -28,7 +28,7 @@ void writeArgumentRecorder(const QString &name)
 void writeWritingTool(const QString &name, const QByteArray &bytes, bool stuck)
 {
     writeFile(name, "#!/bin/sh\nprintf '" + bytes + "' > \"$1\"\necho $$ > \"$1.new\" && mv \"$1.new\" \"$1.pid\"\n"
-                  + (stuck ? "exec sleep 20\n" : ""));
+                        + (stuck ? "exec sleep 20\n" : ""));
     QFile::setPermissions(name, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 

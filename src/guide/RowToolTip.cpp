@@ -41,7 +41,6 @@ bool RowToolTips::eventFilter(QObject *watched, QEvent *event)
     if (text.isEmpty())
         QToolTip::hideText();
     else // recorder text never as markup: "<img src=/dev/zero>" is a title, not a picture to load
-        QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(text, Qt::WhiteSpacePre),
-                           w.List1->viewport());
+        QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(text, Qt::WhiteSpacePre), w.List1->viewport());
     return true;
 }

@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <iterator>
-#include <utility>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 

@@ -44,7 +44,7 @@ bool isUserInput(QEvent::Type type)
 } // namespace
 
 // The event loop's own flag for this (ExcludeUserInputEvents) also holds back
-// the window system's close request, so the filter does the holding instead.
+// the window system's close request, so the filter drops the input instead.
 UserInputBlock::UserInputBlock()
     : m_blockedLevel(QThread::currentThread()->loopLevel() + 1)
 {
@@ -52,7 +52,11 @@ UserInputBlock::UserInputBlock()
         app->installEventFilter(this);
 }
 
-UserInputBlock::~UserInputBlock() = default; // the filter goes with the object
+UserInputBlock::~UserInputBlock()
+{
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->removeEventFilter(this);
+}
 
 bool UserInputBlock::eventFilter(QObject *watched, QEvent *event)
 {
