@@ -3,6 +3,7 @@
 #include "mainwindow/MessageBox.h"
 #include "startup/CommandLine.h"
 #include "startup/WorkingFolder.h"
+#include "runner/EndOnSignal.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -52,6 +53,7 @@ int main(int argc, char *argv[])
     QApplication app(windowArgc, argv);
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kelvado.Kelvado"));
+    const EndOnSignal endOnSignal;
 
     Form1 window;
     installMessageBoxSink(&window);

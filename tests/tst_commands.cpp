@@ -86,6 +86,8 @@ void TestCommands::quit_data()
     QTest::addRow("both guide files") << "192.168.0.20" << "Default" << QStringList{"Guide.dat", "Guide.txt"};
     QTest::addRow("guide files in other letter case") << "192.168.0.20" << "Default"
                                                       << QStringList{"GUIDE.DAT", "guide.txt"};
+    QTest::addRow("several letter cases side by side")
+        << "192.168.0.20" << "Default" << QStringList{"GUIDE.TXT", "Guide.dat", "Guide.txt", "guide.DAT"};
     QTest::addRow("only Guide.dat") << "10.0.0.9" << "10" << QStringList{"Guide.dat"};
     QTest::addRow("no guide files") << "10.0.0.9" << "Default" << QStringList{};
     QTest::addRow("empty address leaves guide files and log") << "" << "7" << QStringList{"Guide.dat", "Guide.txt"};

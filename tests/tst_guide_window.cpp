@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QTimer>
 
+#include <cerrno>
+#include <csignal>
+
 namespace {
 
 QString blanks(int n)
@@ -72,6 +75,8 @@ private slots:
     void guideListed();
     void nothingListed_data();
     void nothingListed();
+    void closedWhileToolWaits_data();
+    void closedWhileToolWaits();
 };
 
 void TestGuideWindow::getGuideEndToEnd()
@@ -210,15 +215,26 @@ void TestGuideWindow::nothingListed_data()
     QTest::addColumn<bool>("guideLeft");
     QTest::addColumn<QStringList>("told"); // the last exactly, those before it by their start
     QTest::addColumn<QString>("focus");    // set for a refusal, which runs no tool
+    QTest::addColumn<QString>("stuck");    // the tool that writes part of its file and never ends
 
     const QString missing = GuideMessages::guideMissing();
-    QTest::addRow("no address") << "" << "5" << true << true << QStringList{"Need IP Address"} << "IPAddress";
-    QTest::addRow("no address, no delay") << "" << "" << true << true << QStringList{"Need IP Address"} << "IPAddress";
+    QTest::addRow("no address") << "" << "5" << true << true << QStringList{"Need IP Address"} << "IPAddress" << "";
+    QTest::addRow("no address, no delay") << "" << "" << true << true << QStringList{"Need IP Address"} << "IPAddress"
+                                          << "";
     QTest::addRow("no delay") << "192.168.0.9" << "" << true << true
-                              << QStringList{"Need delay factor 0 - 48 or check Tolvane Default"} << "Text9";
-    QTest::addRow("helper leaves no guide") << "192.168.0.9" << "5" << true << false << QStringList{missing} << "";
+                              << QStringList{"Need delay factor 0 - 48 or check Tolvane Default"} << "Text9" << "";
+    QTest::addRow("helper leaves no guide") << "192.168.0.9" << "5" << true << false << QStringList{missing} << ""
+                                            << "";
     QTest::addRow("tools not found") << "192.168.0.9" << "5" << false << false
-                                     << QStringList{"Cannot run \"Tolvane\"", "Cannot run \"Tamrick\"", missing} << "";
+                                     << QStringList{"Cannot run \"Tolvane\"", "Cannot run \"Tamrick\"", missing} << ""
+                                     << "";
+    // What a stuck tool wrote is not taken for the guide, nor left to be taken later.
+    QTest::addRow("transfer tool stuck") << "192.168.0.9" << "5" << true << true
+                                         << QStringList{"Tolvane 192.168.0.9 -g was stopped: for 1 second", missing}
+                                         << "" << "Tolvane";
+    QTest::addRow("helper stuck") << "192.168.0.9" << "5" << true << true
+                                  << QStringList{"Tamrick guide was stopped: for 1 second", missing} << ""
+                                  << "Tamrick";
 }
 
 void TestGuideWindow::nothingListed()
@@ -229,6 +245,7 @@ void TestGuideWindow::nothingListed()
     QFETCH(bool, guideLeft);
     QFETCH(QStringList, told);
     QFETCH(QString, focus);
+    QFETCH(QString, stuck);
     const bool refused = !focus.isEmpty();
     GuideWindowFixture f;
     f.useCatalog(threeRecordings());
@@ -236,10 +253,16 @@ void TestGuideWindow::nothingListed()
         f.useGuideBytes(QByteArray());
     if (!toolsFound)
         f.hideTools();
+    if (stuck == QStringLiteral("Tolvane"))
+        f.useStuckTool(stuck, QStringLiteral("-g"), QStringLiteral("Guide.dat"), "SIMREC-GUIDE-DAT 1\r\n");
+    if (stuck == QStringLiteral("Tamrick"))
+        f.useStuckTool(stuck, QStringLiteral("guide"), QStringLiteral("Guide.txt"), "ReplayTV Guide Dump\r\n\r\n");
     Form1 &w = f.startWindow(address, delay);
     QVERIFY(QTest::qWaitForWindowActive(&w));
     w.GetGuide->setFocus();
-    f.pressGetGuide();
+    StallLimits limits;
+    limits.runningMs = 1000;
+    w.GetGuide_Click(limits);
 
     QCOMPARE(f.messages.messages.size(), told.size());
     for (int i = 0; i < told.size() - 1; ++i)
@@ -251,6 +274,9 @@ void TestGuideWindow::nothingListed()
     QCOMPARE(f.journal(), refused || !toolsFound ? QStringList() : ran);
     QCOMPARE(state(w), state("", "", refused ? "" : " ", false, 0, 0,
                              refused ? ScreenPointer::Default : ScreenPointer::Arrow));
+    QCOMPARE(workingDirEntries().filter(QStringLiteral("Guide.txt"), Qt::CaseInsensitive), QStringList());
+    if (stuck == QStringLiteral("Tolvane"))
+        QCOMPARE(workingDirEntries().filter(QStringLiteral("Guide.dat"), Qt::CaseInsensitive), QStringList());
 
     // Once the boxes are filled in and the recorder answers, the next press lists the guide.
     qputenv("PATH", recorderBinDir().toLocal8Bit());
@@ -265,6 +291,72 @@ void TestGuideWindow::nothingListed()
     QCOMPARE(f.journal(), ran);
     QCOMPARE(state(w), state(w.Text1->text(), " 3", " ", true, 3, 3, ScreenPointer::Arrow));
     QCOMPARE(f.messages.messages, QStringList());
+}
+
+void TestGuideWindow::closedWhileToolWaits_data()
+{
+    QTest::addColumn<QString>("stuck");
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("ran");
+
+    QTest::addRow("Get Guide, transfer tool") << "Tolvane" << "-g" << "Guide.dat"
+                                              << QStringList{"Tolvane 192.168.0.9 -g"};
+    QTest::addRow("Get Guide, helper") << "Tamrick" << "guide" << "Guide.txt"
+                                       << QStringList{"Tolvane 192.168.0.9 -g", "Tamrick guide"};
+    // Two titles ticked: the second is never measured.
+    QTest::addRow("measuring") << "Tamrick" << "1016168400.mpg" << "FStat.txt"
+                               << QStringList{"Tamrick 1016168400.mpg"};
+}
+
+void TestGuideWindow::closedWhileToolWaits()
+{
+    QFETCH(QString, stuck);
+    QFETCH(QString, argument);
+    QFETCH(QString, file);
+    QFETCH(QStringList, ran);
+    const bool measuring = file == QStringLiteral("FStat.txt");
+    GuideWindowFixture f;
+    f.useCatalog(threeRecordings());
+    Form1 &w = f.startWindow();
+    if (measuring) {
+        f.pressGetGuide();
+        f.setTicked(0, true);
+        f.setTicked(2, true);
+        f.clearJournal();
+    }
+    const QString pidFile = f.useStuckTool(stuck, argument, file, "part");
+    w.LogView->click();
+    w.mnuAbout->trigger();
+    QCOMPARE(visibleWindows(), (QStringList{"Form1", "Form2", "frmAbout"}));
+
+    // The frame's close button, pressed once the tool is stuck: the tool is
+    // ended before the close returns, not when it would have ended by itself.
+    bool closed = false;
+    bool toolEnded = false;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, &w, [&] {
+        const qint64 pid = readFile(pidFile).trimmed().toLongLong();
+        if (pid <= 0 || closed)
+            return;
+        QTest::mouseClick(w.GetPath, Qt::LeftButton); // not acted on; only the close comes through
+        closed = w.close();
+        toolEnded = ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+    });
+    closer.start(20);
+    if (measuring)
+        f.clickRow(1);
+    else
+        f.pressGetGuide();
+
+    QVERIFY(closed);
+    QVERIFY(toolEnded);
+    QCOMPARE(visibleWindows(), QStringList());
+    // Nothing more is run or told: the program ends as after a close when idle.
+    QCOMPARE(f.journal(), ran);
+    QCOMPARE(f.messages.messages, QStringList());
+    QCOMPARE(readFile(file), QByteArray("part"));
+    QCOMPARE(w.GuideLoaded, measuring);
 }
 
 QTEST_MAIN(TestGuideWindow)

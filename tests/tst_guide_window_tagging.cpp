@@ -134,6 +134,8 @@ void TestGuideTagging::faultyFileStat_data()
                                  << totals(3, 0, "");
     QTest::addRow("no helper") << QByteArray("no helper") << QByteArray() << false << QList<double>{0, 0, 0} << all
                                << totals(3, 0, "");
+    // A helper that writes a whole line and then never ends: its line is not taken.
+    QTest::addRow("helper stuck") << QByteArray("stuck") << b << false << noBravo << bravo << alphaAndCharlie;
     // Files left from before, in any letter case, are not this title's size.
     QTest::addRow("stale FStat.txt") << QByteArray("no-fstat") << QByteArray("1000000001.mpg") << true
                                      << QList<double>{0, 2000000, 3000000000} << QStringList{"Alpha (1000000001.mpg)"}
@@ -161,19 +163,28 @@ void TestGuideTagging::faultyFileStat()
     }
 
     const bool noHelper = fault == "no helper";
+    const bool stuck = fault == "stuck";
     if (noHelper)
         f.hideTools();
+    else if (stuck)
+        f.useStuckTool(QStringLiteral("Tamrick"), QString::fromLatin1(onlyFile), QStringLiteral("FStat.txt"),
+                       "FileStat,Size=2000000,Name=" + onlyFile + "\r\n");
     else
         f.useFault(fault, onlyFile);
     tick(f, {2});
-    f.clickRow(3);
+    StallLimits limits;
+    limits.runningMs = 1000;
+    w.List1_Click(limits);
     QCOMPARE(f.journal(), (noHelper ? QStringList() : QStringList{tamrick(1), tamrick(2), tamrick(3)}));
     QCOMPARE(QList<double>(w.FileSizes.begin(), w.FileSizes.begin() + 3), sizes);
     QCOMPARE(totals(w), total);
-    // Without the helper the runner tells each failed start; then one message names the titles.
-    QCOMPARE(f.messages.messages.size(), noHelper ? 4 : 1);
+    // The runner tells each failed start, and each stuck helper it stopped;
+    // then one message names the titles.
+    const QString toolProblem = noHelper ? QStringLiteral("Cannot run \"Tamrick\"")
+                                         : QStringLiteral("Tamrick 1000000002.mpg was stopped: for 1 second");
+    QCOMPARE(f.messages.messages.size(), noHelper ? 4 : stuck ? 2 : 1);
     for (const QString &told : f.messages.messages.mid(0, f.messages.messages.size() - 1))
-        QVERIFY2(told.startsWith(QStringLiteral("Cannot run \"Tamrick\"")), qPrintable(told));
+        QVERIFY2(told.startsWith(toolProblem), qPrintable(told));
     QCOMPARE(f.messages.messages.last(), GuideMessages::titlesNotMeasured(unmeasured));
     QVERIFY(!anyFileStatLeft());
 }

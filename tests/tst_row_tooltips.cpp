@@ -1,11 +1,31 @@
 // The title list's row tooltips: recorder file name, measured size and the name
-// the recording would be saved under at that moment.
+// the recording would be saved under at that moment; like every message, shown
+// as the words they are, never as markup.
 #include "guide/RowToolTip.h"
+#include "mainwindow/MessageBox.h"
 
 #include "fixtures/guide/GuideWindowFixture.h"
 
 #include <QHelpEvent>
+#include <QMessageBox>
+#include <QTextDocument>
+#include <QTimer>
 #include <QToolTip>
+
+namespace {
+
+// The words a label shows for a text: Qt takes text in the automatic format
+// as markup when it looks like markup.
+QString shownWords(const QString &text, Qt::TextFormat format)
+{
+    if (format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(text)))
+        return text;
+    QTextDocument document;
+    document.setHtml(text);
+    return document.toPlainText();
+}
+
+} // namespace
 
 class TestRowToolTips : public QObject
 {
@@ -16,7 +36,9 @@ private slots:
     void cleanup();
     void textLayout();
     void followsMeasuringAndTakenNames();
+    void shownWhenPointerRests_data();
     void shownWhenPointerRests();
+    void messageBoxShowsPlainText();
 
 private:
     std::unique_ptr<ScratchDir> m_dir;
@@ -70,15 +92,49 @@ void TestRowToolTips::followsMeasuringAndTakenNames()
     QCOMPARE(tips->textForRow(-1), QString());
 }
 
+void TestRowToolTips::shownWhenPointerRests_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("fileName");
+
+    QTest::addRow("plain names") << "Movie Part 1/2" << "222.mpg";
+    // Taken as markup, the picture would be loaded, and /dev/zero never ends.
+    QTest::addRow("markup in names") << "<img src=nowhere.png> Live" << "<i>3<i>.mpg";
+}
+
 void TestRowToolTips::shownWhenPointerRests()
 {
+    QFETCH(QString, title);
+    QFETCH(QString, fileName);
+    m_fixture->useCatalog({{title, QStringLiteral("High"), QStringLiteral("12/05/2003"), QStringLiteral("20:00:00"),
+                            fileName, 30, 1234567}});
     Form1 &w = m_fixture->startWindow();
     m_fixture->pressGetGuide();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    const QRect rect = w.List1->visualItemRect(w.List1->item(1));
+    const QString expected = w.findChild<RowToolTips *>()->textForRow(0);
+    QVERIFY2(expected.startsWith(QStringLiteral("ReplayTV file: ") + fileName + u'\n'), qPrintable(expected));
+    const QRect rect = w.List1->visualItemRect(w.List1->item(0));
     QHelpEvent rest(QEvent::ToolTip, rect.center(), w.List1->viewport()->mapToGlobal(rect.center()));
     QCoreApplication::sendEvent(w.List1->viewport(), &rest);
-    QTRY_COMPARE(QToolTip::text(), w.findChild<RowToolTips *>()->textForRow(1));
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(shownWords(QToolTip::text(), Qt::AutoText), expected);
+}
+
+void TestRowToolTips::messageBoxShowsPlainText()
+{
+    // A message that begins with a name from the recorder.
+    const QString message = QStringLiteral("Cannot delete <i>3<i>.mpg: Permission denied");
+    QString shown;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown = shownWords(box->text(), box->textFormat());
+            box->accept();
+        }
+    });
+    answer.start(10);
+    showMessageBox(message);
+    QCOMPARE(shown, message);
 }
 
 QTEST_MAIN(TestRowToolTips)

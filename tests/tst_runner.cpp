@@ -1,4 +1,5 @@
 // Running outside tools and looking at files in the working directory.
+#include "runner/EndOnSignal.h"
 #include "runner/FileNames.h"
 #include "runner/Pause.h"
 #include "runner/ToolRunner.h"
@@ -8,6 +9,8 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -18,6 +21,23 @@ void writeArgumentRecorder(const QString &name)
 {
     writeFile(name, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > args.txt\n");
     QFile::setPermissions(name, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// A tool in the working directory that writes the bytes to the file its first
+// argument names, then its process id to "$1.pid", and then ends or, when
+// stuck, waits 20 s to be ended.
+void writeWritingTool(const QString &name, const QByteArray &bytes, bool stuck)
+{
+    writeFile(name, "#!/bin/sh\nprintf '" + bytes + "' > \"$1\"\necho $$ > \"$1.new\" && mv \"$1.new\" \"$1.pid\"\n"
+                        + (stuck ? "exec sleep 20\n" : ""));
+    QFile::setPermissions(name, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// Whether the process whose id the file holds still exists.
+bool stillRunning(const QString &pidFile)
+{
+    const int pid = readFile(pidFile).trimmed().toInt();
+    return pid > 0 && !(::kill(pid, 0) != 0 && errno == ESRCH);
 }
 
 bool makeSparseFile(const QString &name, qint64 size)
@@ -54,6 +74,10 @@ private slots:
     void renameNeverReplaces();
     void recorderNames_data();
     void recorderNames();
+    void stuckWaitedRunStopped_data();
+    void stuckWaitedRunStopped();
+    void endSignalEndsEveryTool_data();
+    void endSignalEndsEveryTool();
 
 private:
     std::unique_ptr<ScratchDir> m_dir;
@@ -74,10 +98,10 @@ void TestRunner::cleanup()
 
 void TestRunner::missingProgramIsToldOnce()
 {
-    QCOMPARE(ShellAndWait({QStringLiteral("NoSuchTool_kelvado"), {"1.2.3.4", "-g"}}), false);
+    QCOMPARE(ShellAndWait({QStringLiteral("NoSuchTool_kelvado"), {"1.2.3.4", "-g"}}).started, false);
     QCOMPARE(m_messages->messages.size(), 1);
     QVERIFY(m_messages->messages.first().contains(QStringLiteral("NoSuchTool_kelvado")));
-    QCOMPARE(ShellAndWait({}), false);
+    QCOMPARE(ShellAndWait({}).started, false);
     QCOMPARE(m_messages->messages.size(), 2);
 }
 
@@ -87,7 +111,7 @@ void TestRunner::argumentsReachToolLiterally()
     // Each argument arrives whole, blanks and quotes included; none is split or empty-dropped.
     const ToolCommand command{QStringLiteral("Recorder"),
                               {"1.2.3.4;touch pwned", "$(id)", "|", "x.mpg -g", "\"..", "", "two  words "}};
-    QVERIFY(ShellAndWait(command));
+    QVERIFY(ShellAndWait(command).ranToEnd());
     QCOMPARE(m_messages->messages, QStringList());
     QCOMPARE(readFile(QStringLiteral("args.txt")),
              QByteArray("1.2.3.4;touch pwned\n$(id)\n|\nx.mpg -g\n\"..\n\ntwo  words \n"));
@@ -99,7 +123,7 @@ void TestRunner::workingDirectoryComesBeforeSearchPath()
 {
     // "sh" exists on PATH; the one in the working directory must win.
     writeArgumentRecorder(QStringLiteral("sh"));
-    QVERIFY(ShellAndWait({QStringLiteral("sh"), {"local"}}));
+    QVERIFY(ShellAndWait({QStringLiteral("sh"), {"local"}}).ranToEnd());
     QCOMPARE(readFile(QStringLiteral("args.txt")), QByteArray("local\n"));
 }
 
@@ -259,6 +283,79 @@ void TestRunner::recorderNames()
     QFETCH(QString, field);
     QFETCH(QString, usable);
     QCOMPARE(usableRecorderName(field), usable);
+}
+
+void TestRunner::stuckWaitedRunStopped_data()
+{
+    QTest::addColumn<QByteArray>("written");
+    QTest::addColumn<bool>("stuck");
+
+    QTest::addRow("writes nothing, never ends") << QByteArray() << true;
+    QTest::addRow("writes, then never ends") << QByteArray("part") << true;
+    QTest::addRow("writes, then ends") << QByteArray("whole") << false;
+}
+
+void TestRunner::stuckWaitedRunStopped()
+{
+    QFETCH(QByteArray, written);
+    QFETCH(bool, stuck);
+    writeWritingTool(QStringLiteral("Helper"), written, stuck);
+    StallLimits limits;
+    limits.runningMs = 1000;
+
+    const ToolRunResult run =
+        ShellAndWait({QStringLiteral("Helper"), {"out.txt"}}, {QStringLiteral("out.txt"), limits});
+
+    QCOMPARE(run.started, true);
+    QCOMPARE(run.stalled, stuck);
+    QCOMPARE(run.ranToEnd(), !stuck);
+    QVERIFY(!stillRunning(QStringLiteral("out.txt.pid")));
+    QCOMPARE(readFile(QStringLiteral("out.txt")), written); // the partial file is the caller's to judge
+    QCOMPARE(m_messages->messages,
+             stuck ? QStringList{"Helper out.txt was stopped: for 1 second it neither finished nor added to out.txt. "
+                                 "What it left there is not used."}
+                   : QStringList());
+}
+
+void TestRunner::endSignalEndsEveryTool_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::addRow("SIGTERM") << int(SIGTERM);
+    QTest::addRow("SIGINT") << int(SIGINT);
+    QTest::addRow("SIGHUP") << int(SIGHUP);
+}
+
+void TestRunner::endSignalEndsEveryTool()
+{
+    QFETCH(int, signalNumber);
+    // Two transfers under way, one waited for and one not, when the signal comes.
+    writeWritingTool(QStringLiteral("Transfer"), "part", true);
+    QList<int> ended;
+    bool toolsGone = false;
+    const EndOnSignal endOnSignal([&](int number) {
+        ended << number;
+        toolsGone = !stillRunning(QStringLiteral("waited.mpg.pid")) && !stillRunning(QStringLiteral("unwaited.mpg.pid"));
+    });
+    QProcess unwaited;
+    QVERIFY(startTool(unwaited, {QStringLiteral("Transfer"), {"unwaited.mpg"}}).started);
+    QTimer sender;
+    connect(&sender, &QTimer::timeout, [&] {
+        if (QFile::exists(QStringLiteral("waited.mpg.pid")) && QFile::exists(QStringLiteral("unwaited.mpg.pid"))) {
+            sender.stop();
+            ::kill(::getpid(), signalNumber);
+        }
+    });
+    sender.start(20);
+
+    const ToolRunResult waited = runToolAndWait({QStringLiteral("Transfer"), {"waited.mpg"}});
+
+    QVERIFY(waited.started);
+    QCOMPARE(ended, QList<int>{signalNumber});
+    QVERIFY(toolsGone);
+    QCOMPARE(unwaited.state(), QProcess::NotRunning);
+    // Every file stays as the tools left it.
+    QCOMPARE(readFile(QStringLiteral("waited.mpg")), QByteArray("part"));
+    QCOMPARE(readFile(QStringLiteral("unwaited.mpg")), QByteArray("part"));
 }
 
 QTEST_MAIN(TestRunner)

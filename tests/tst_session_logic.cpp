@@ -1,9 +1,9 @@
 // The download session's plain logic: save names, the free-name search, the
 // transfer command lines, the stall rules and one title's transfer.
 #include "download/SaveName.h"
-#include "download/StallWatch.h"
 #include "download/TitleTransfer.h"
 #include "download/TransferCommand.h"
+#include "runner/StallWatch.h"
 
 #include "TestSupport.h"
 

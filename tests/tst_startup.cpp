@@ -35,6 +35,7 @@ private slots:
     void cleanup() { m_env.reset(); }
 
     void emptyDirectory();
+    void staleGuideFilesRemoved_data();
     void staleGuideFilesRemoved();
     void existingLogUntouched();
     void storedSettingsLoaded_data();
@@ -70,13 +71,25 @@ void TestStartup::emptyDirectory()
     QCOMPARE(m_env->captured.messages, QStringList());
 }
 
+void TestStartup::staleGuideFilesRemoved_data()
+{
+    QTest::addColumn<QStringList>("stale");
+
+    QTest::addRow("other letter case") << QStringList{"guide.txt", "GUIDE.DAT"};
+    // One left would be read as the next Get Guide's guide.
+    QTest::addRow("several letter cases side by side")
+        << QStringList{"GUIDE.TXT", "Guide.txt", "guide.txt", "Guide.dat", "guide.DAT"};
+}
+
 void TestStartup::staleGuideFilesRemoved()
 {
-    writeFile(QStringLiteral("guide.txt"), "Show #1\r\n");
-    writeFile(QStringLiteral("GUIDE.DAT"), "old");
+    QFETCH(QStringList, stale);
+    for (const QString &name : stale)
+        writeFile(name, "Show #1\r\n");
     writeFile(QStringLiteral("Guide.txt.bak"), "keep");
     startWindow();
     QCOMPARE(workingDirEntries(), (QStringList{QStringLiteral("Guide.txt.bak"), QStringLiteral("Kelvado.LOG")}));
+    QCOMPARE(m_env->captured.messages, QStringList());
 }
 
 void TestStartup::existingLogUntouched()

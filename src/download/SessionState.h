@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/ByteCount.h"
-#include "download/StallWatch.h"
+#include "runner/StallWatch.h"
 
 #include <QString>
 

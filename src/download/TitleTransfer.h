@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/ByteCount.h"
-#include "download/StallWatch.h"
 #include "download/TransferCommand.h"
+#include "runner/StallWatch.h"
 #include "runner/ToolRunner.h"
 
 #include <QEventLoop>

@@ -4,6 +4,7 @@
 
 #include "GuideMessages.h"
 #include "GuideFile.h"
+#include "WorkingFiles.h"
 #include "common/DateTimeText.h"
 #include "common/UserMessage.h"
 #include "mainwindow/ScreenPointer.h"
@@ -16,6 +17,7 @@
 namespace {
 
 const QString kGuideFileName = QStringLiteral("Guide.txt");
+const QString kGuideDataName = QStringLiteral("Guide.dat");
 
 QListWidgetItem *checkableRow(const QString &text)
 {
@@ -35,9 +37,20 @@ int tickedRows(const QListWidget *list)
     return ticked;
 }
 
+// A tool stopped as stuck may have left its file half written: it goes, so
+// that no later step takes it for whole. False when it is still there.
+bool dropPartialFile(const QString &name)
+{
+    QString error;
+    if (removeWorkingFile(name, &error))
+        return true;
+    tellUser(error);
+    return false;
+}
+
 } // namespace
 
-void Form1::GetGuide_Click()
+void Form1::GetGuide_Click(StallLimits limits)
 {
     if (GuideLoaded)
         return;
@@ -57,19 +70,42 @@ void Form1::GetGuide_Click()
     const QString dateBefore = Text1->text();
     Text1->setText(dateText());
 
-    // The address goes to the tool exactly as typed.
-    ShellAndWait({QStringLiteral("Tolvane"), {IPAddress->text(), QStringLiteral("-g")}});
-    ShellAndWait({QStringLiteral("Tamrick"), {QStringLiteral("guide")}});
-
-    // The window keeps painting while a large guide is read; input waits.
-    const GuideFileRead guide = readGuideFile(kGuideFileName, kTableSize, [] {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
-    if (guide.status != GuideFileRead::Status::Ok) {
-        // Nothing was listed: leave the window as it was so Get Guide can be tried again.
+    // Nothing was listed: leave the window as it was so Get Guide can be tried again.
+    const auto putBack = [&] {
         Text1->setText(dateBefore);
         setScreenPointer(ScreenPointer::Arrow);
         Text3->setText(QStringLiteral(" "));
+    };
+
+    // The address goes to the tool exactly as typed.
+    const ToolRunResult fetched =
+        ShellAndWait({QStringLiteral("Tolvane"), {IPAddress->text(), QStringLiteral("-g")}}, {kGuideDataName, limits});
+    if (fetched.abandoned) { // the window was closed: the program is ending
+        putBack();
+        return;
+    }
+    // The helper goes on as after any failed fetch, but never from a partial Guide.dat.
+    bool guideTrusted = !fetched.stalled || dropPartialFile(kGuideDataName);
+    if (guideTrusted) {
+        const ToolRunResult converted =
+            ShellAndWait({QStringLiteral("Tamrick"), {QStringLiteral("guide")}}, {kGuideFileName, limits});
+        if (converted.abandoned) {
+            putBack();
+            return;
+        }
+        if (converted.stalled) {
+            guideTrusted = false;
+            dropPartialFile(kGuideFileName);
+        }
+    }
+
+    // The window keeps painting while a large guide is read; input waits.
+    const GuideFileRead guide = guideTrusted ? readGuideFile(kGuideFileName, kTableSize, [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    })
+                                             : GuideFileRead{};
+    if (guide.status != GuideFileRead::Status::Ok) {
+        putBack();
         tellUser(guide.status == GuideFileRead::Status::Missing ? GuideMessages::guideMissing()
                                                                 : GuideMessages::guideUnreadable(guide.error));
         return;

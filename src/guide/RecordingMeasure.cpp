@@ -11,7 +11,7 @@ const QString kFileStatName = QStringLiteral("FStat.txt");
 constexpr qint64 kFileStatPrefix = 4096;
 }
 
-Measurement measureRecording(const QString &guideField)
+Measurement measureRecording(const QString &guideField, StallLimits limits)
 {
     Measurement result;
     const QString fileName = usableRecorderName(guideField);
@@ -21,15 +21,20 @@ Measurement measureRecording(const QString &guideField)
     if (!removeWorkingFile(kFileStatName, &result.deleteError))
         return result; // whatever is there now would not be this recording's size
 
-    ShellAndWait({QStringLiteral("Tamrick"), {fileName}});
+    const ToolRunResult run = ShellAndWait({QStringLiteral("Tamrick"), {fileName}}, {kFileStatName, limits});
+    if (run.abandoned) {
+        result.abandoned = true;
+        return result;
+    }
 
-    const TextFileRead file = readWorkingTextFile(kFileStatName, kFileStatPrefix);
+    // A helper stopped as stuck may have left half a line.
+    const TextFileRead file = run.stalled ? TextFileRead{} : readWorkingTextFile(kFileStatName, kFileStatPrefix);
     if (file.status == TextFileRead::Status::Ok) {
         const FileStatReading reading = readFileStat(file.text);
         result.size = reading.size;
         result.measured = reading.ok();
     }
-    if (file.status != TextFileRead::Status::Missing)
+    if (run.stalled || file.status != TextFileRead::Status::Missing)
         removeWorkingFile(kFileStatName, &result.deleteError);
     return result;
 }

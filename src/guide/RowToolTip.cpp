@@ -6,6 +6,7 @@
 
 #include <QHelpEvent>
 #include <QListWidget>
+#include <QTextDocument>
 #include <QToolTip>
 
 QString rowToolTipText(const QString &fileName, double size, const QString &saveName)
@@ -39,7 +40,7 @@ bool RowToolTips::eventFilter(QObject *watched, QEvent *event)
     const QString text = textForRow(w.List1->row(w.List1->itemAt(help->pos())));
     if (text.isEmpty())
         QToolTip::hideText();
-    else
-        QToolTip::showText(help->globalPos(), text, w.List1->viewport());
+    else // recorder text never as markup: "<img src=/dev/zero>" is a title, not a picture to load
+        QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(text, Qt::WhiteSpacePre), w.List1->viewport());
     return true;
 }

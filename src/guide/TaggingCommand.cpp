@@ -10,7 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 
-void Form1::List1_Click()
+void Form1::List1_Click(StallLimits limits)
 {
     if (DownloadInProgress)
         return;
@@ -25,7 +25,9 @@ void Form1::List1_Click()
         if (!row || row->checkState() != Qt::Checked)
             continue;
         ++TaggedCount;
-        const Measurement measurement = measureRecording(FileNames[i]);
+        const Measurement measurement = measureRecording(FileNames[i], limits);
+        if (measurement.abandoned)
+            return; // the window was closed: the program is ending
         FileSizes[i] = measurement.size;
         TotalSize += FileSizes[i];
         if (!measurement.measured)

@@ -34,10 +34,16 @@ TextFileRead readWorkingTextFile(const QString &name, qint64 maxBytes)
 
 bool removeWorkingFile(const QString &name, QString *error)
 {
-    // Several spellings of one name can lie side by side.
+    // Several spellings of one name can lie side by side; each one goes, and
+    // one that cannot be removed does not keep the others.
+    bool removed = true;
     for (const QString &variant : nameVariants(name)) {
-        if (!deleteFile(variant, error))
-            return false;
+        QString why;
+        if (deleteFile(variant, &why))
+            continue;
+        if (removed && error)
+            *error = why;
+        removed = false;
     }
-    return true;
+    return removed;
 }

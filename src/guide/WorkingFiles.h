@@ -16,5 +16,5 @@ struct TextFileRead
 TextFileRead readWorkingTextFile(const QString &name, qint64 maxBytes = -1);
 
 // Deletes every file the name matches in any letter case. False (with the
-// reason) when one of them cannot be removed.
+// reason for the first) when one of them cannot be removed; the others still go.
 bool removeWorkingFile(const QString &name, QString *error);

@@ -6,6 +6,7 @@
 #include "desktop/SessionCompanion.h"
 #include "desktop/SleepInhibitor.h"
 #include "guide/RowToolTip.h"
+#include "guide/WorkingFiles.h"
 #include "log/Form2.h"
 #include "log/LogRecords.h"
 #include "log/LogWriter.h"
@@ -53,8 +54,8 @@ void Form1::connectReactions()
     connect(IPAddress, &QLineEdit::textChanged, this, &Form1::IPAddress_Change);
     connect(Text9, &QLineEdit::textChanged, this, &Form1::Text9_Change);
     connect(Check1, &QCheckBox::toggled, this, &Form1::Check1_Click);
-    connect(GetGuide, &QPushButton::clicked, this, &Form1::GetGuide_Click);
-    connect(List1, &QListWidget::itemClicked, this, &Form1::List1_Click);
+    connect(GetGuide, &QPushButton::clicked, this, [this] { GetGuide_Click(); });
+    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
     connect(List1, &QListWidget::itemChanged, this,
             [this](QListWidgetItem *item) { List1_ItemCheck(List1->row(item)); });
     connect(Extract, &QPushButton::clicked, this, &Form1::Extract_Click);
@@ -73,9 +74,10 @@ void Form1::Form_Load()
 {
     LoadSettings();
 
-    for (const QString &stale : {QStringLiteral("guide.txt"), QStringLiteral("guide.dat")}) {
+    // Every letter case: one left behind would be read as this run's guide.
+    for (const QString &stale : {QStringLiteral("Guide.txt"), QStringLiteral("Guide.dat")}) {
         QString error;
-        if (FileExists(stale) && !deleteFile(stale, &error))
+        if (!removeWorkingFile(stale, &error))
             tellUser(error);
     }
 

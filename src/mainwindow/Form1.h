@@ -1,6 +1,7 @@
 #pragma once
 
 #include "download/SessionState.h"
+#include "runner/StallWatch.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -82,8 +83,10 @@ public:
     void LoadSettings();
 
     // ---- Reactions: guide and tagging ----
-    void GetGuide_Click();
-    void List1_Click();
+    // A tool that neither ends nor writes for the limits' running time is
+    // stopped as stuck.
+    void GetGuide_Click(StallLimits limits = {});
+    void List1_Click(StallLimits limits = {});
     void List1_ItemCheck(int row);
 
     // ---- Reactions: download session ----

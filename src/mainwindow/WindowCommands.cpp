@@ -4,10 +4,11 @@
 
 #include "about/frmAbout.h"
 #include "common/UserMessage.h"
+#include "guide/WorkingFiles.h"
 #include "log/Form2.h"
 #include "log/LogRecords.h"
 #include "log/LogWriter.h"
-#include "runner/FileNames.h"
+#include "runner/ToolRunner.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -62,7 +63,7 @@ void Form1::Quit_Click()
     if (!IPAddress->text().isEmpty()) {
         for (const QString &guideFile : {QStringLiteral("Guide.txt"), QStringLiteral("Guide.dat")}) {
             QString error;
-            if (FileExists(guideFile) && !deleteFile(guideFile, &error))
+            if (!removeWorkingFile(guideFile, &error))
                 problems << error;
         }
         QString error;
@@ -122,6 +123,9 @@ void Form1::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    // Get Guide and measuring wait on a tool without acting on input, but a
+    // close from the frame still arrives: it ends that tool instead of waiting.
+    abandonWaitedRuns();
     if (m_logViewer)
         m_logViewer->close();
     if (m_about)

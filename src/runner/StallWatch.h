@@ -4,7 +4,7 @@
 
 #include <QtGlobal>
 
-// How long a transfer may go without its file growing before it is given up.
+// How long a tool may go without its file growing before it is given up.
 struct StallLimits
 {
     // The tool has ended: nothing more can come, but a file system may show the
@@ -21,7 +21,7 @@ enum class StallVerdict
     Stalled,      // the tool still runs but the file no longer grows
 };
 
-// Watches one transfer: any change of the file's size, and the tool's end,
+// Watches one tool's run: any change of the file's size, and the tool's end,
 // count as activity; a verdict comes once activity has been missing for the limit.
 class StallWatch
 {
