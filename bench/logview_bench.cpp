@@ -7,14 +7,14 @@
 #include "common/UserMessage.h"
 #include "log/Form2.h"
 
+#include "ChildRun.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
 #include <QFile>
-#include <QHash>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -28,7 +28,6 @@
 
 namespace {
 
-const char *const kChildFlag = "--child";
 constexpr int kChildTimeoutMs = 600000;
 
 qint64 peakRssKb()
@@ -170,32 +169,6 @@ bool writeLog(const QString &path, const Scenario &scenario)
     return file.flush();
 }
 
-bool runOnce(const QString &dir, QHash<QString, qint64> *values, QString *error)
-{
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    child.setProcessEnvironment(env);
-    child.setWorkingDirectory(dir);
-    child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kChildFlag)});
-    if (!child.waitForFinished(kChildTimeoutMs + 10000) || child.exitStatus() != QProcess::NormalExit
-        || child.exitCode() != 0) {
-        *error = QStringLiteral("child failed: ") + QString::fromLocal8Bit(child.readAllStandardError()).trimmed();
-        return false;
-    }
-    const QString report = QString::fromLatin1(child.readAllStandardOutput()).trimmed();
-    for (const QString &pair : report.split(u' ', Qt::SkipEmptyParts)) {
-        const qsizetype eq = pair.indexOf(u'=');
-        if (eq > 0)
-            values->insert(pair.left(eq), pair.mid(eq + 1).toLongLong());
-    }
-    if (!values->contains(QStringLiteral("rss"))) {
-        *error = QStringLiteral("child report incomplete: ") + report;
-        return false;
-    }
-    return true;
-}
-
 qint64 median(std::vector<qint64> values)
 {
     std::sort(values.begin(), values.end());
@@ -224,18 +197,22 @@ int runParent(int argc, char *argv[])
          true},
     };
 
+    // Columns: the name, then the child's figures, with the widths they print in.
+    struct Column
+    {
+        const char *title;
+        const char *key;
+        int width;
+    };
+    const std::vector<Column> columns{{"rows", "rows", 10},       {"created", "created", 9}, {"painted", "painted", 9},
+                                      {"all rows", "indexed", 10}, {"max gap", "gap", 9},     {"End", "end", 6},
+                                      {"base MB", "base", 9},      {"peak MB", "rss", 9}};
     QTextStream out(stdout);
     out << "Log viewer, median of " << runs << " fresh processes (offscreen); ms from creating the window\n";
-    out << QStringLiteral("%1%2%3%4%5%6%7%8%9\n")
-               .arg(QStringLiteral("log"), -16)
-               .arg(QStringLiteral("rows"), 10)
-               .arg(QStringLiteral("created"), 9)
-               .arg(QStringLiteral("painted"), 9)
-               .arg(QStringLiteral("all rows"), 10)
-               .arg(QStringLiteral("max gap"), 9)
-               .arg(QStringLiteral("End"), 6)
-               .arg(QStringLiteral("base MB"), 9)
-               .arg(QStringLiteral("peak MB"), 9);
+    out << QStringLiteral("%1").arg(QStringLiteral("log"), -16);
+    for (const Column &column : columns)
+        out << QStringLiteral("%1").arg(QString::fromLatin1(column.title), column.width);
+    out << '\n';
     out.flush();
     for (const Scenario &scenario : scenarios) {
         QTemporaryDir dir;
@@ -243,28 +220,27 @@ int runParent(int argc, char *argv[])
             std::fprintf(stderr, "cannot write the %s\n", qPrintable(scenario.name));
             return 1;
         }
-        QHash<QString, std::vector<qint64>> columns;
+        QHash<QString, std::vector<qint64>> figures;
         for (int run = 0; run < runs; ++run) {
-            QHash<QString, qint64> values;
+            bench::ChildReport report;
             QString error;
-            if (!runOnce(dir.path(), &values, &error)) {
-                std::fprintf(stderr, "%s: %s\n", qPrintable(scenario.name), qPrintable(error));
+            if (!bench::runChild(dir.path(), kChildTimeoutMs + 10000, &report, &error)
+                || !report.values.contains(QStringLiteral("rss"))) {
+                std::fprintf(stderr, "%s: %s %s\n", qPrintable(scenario.name), qPrintable(error),
+                             qPrintable(report.line));
                 return 1;
             }
-            for (auto it = values.cbegin(); it != values.cend(); ++it)
-                columns[it.key()].push_back(it.value());
+            for (auto it = report.values.cbegin(); it != report.values.cend(); ++it)
+                figures[it.key()].push_back(it.value());
         }
-        auto at = [&](const char *key) { return median(columns.value(QString::fromLatin1(key))); };
-        out << QStringLiteral("%1%2%3%4%5%6%7%8%9\n")
-                   .arg(scenario.name, -16)
-                   .arg(at("rows"), 10)
-                   .arg(at("created"), 9)
-                   .arg(at("painted"), 9)
-                   .arg(at("indexed"), 10)
-                   .arg(at("gap"), 9)
-                   .arg(at("end"), 6)
-                   .arg(double(at("base")) / 1024.0, 9, 'f', 1)
-                   .arg(double(at("rss")) / 1024.0, 9, 'f', 1);
+        out << QStringLiteral("%1").arg(scenario.name, -16);
+        for (const Column &column : columns) {
+            const qint64 value = median(figures.value(QString::fromLatin1(column.key)));
+            const bool megabytes = QByteArray(column.title).endsWith("MB");
+            out << (megabytes ? QStringLiteral("%1").arg(double(value) / 1024.0, column.width, 'f', 1)
+                              : QStringLiteral("%1").arg(value, column.width));
+        }
+        out << '\n';
         out.flush();
     }
     out << "rows: the list's rows at the end (the first is \"Log_List\"); painted: first rows on screen;\n"
@@ -278,9 +254,5 @@ int runParent(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], kChildFlag) == 0)
-            return runChild(argc, argv);
-    }
-    return runParent(argc, argv);
+    return bench::childOrParent(argc, argv, runChild, runParent);
 }

@@ -62,13 +62,13 @@ void Form2::buildControls()
 
 void Form2::Form_Load()
 {
-    QString error;
-    std::unique_ptr<LogLines> lines = LogLines::open(kLogFileName, &error);
+    std::unique_ptr<LogLines> lines = LogLines::open(kLogFileName, nullptr);
     const bool opened = lines != nullptr;
     m_rows = new LogListModel(QStringLiteral("Log_List"), std::move(lines), this);
     Log_List->setModel(m_rows);
-    // Without a log the list keeps its first row; the caption tells why it holds nothing.
-    if (!opened)
+    // Without a log the list keeps its first row; the caption tells why it
+    // holds nothing, or why it may hold less than the whole log.
+    if (!opened || m_rows->readFailed())
         showLogProblem();
     connect(m_rows, &LogListModel::indexed, this, [this] {
         if (m_rows->readFailed())
