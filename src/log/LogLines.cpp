@@ -10,8 +10,10 @@
 
 namespace {
 
-// At most this many characters of decoded lines are kept for quick scrolling.
+// Decoded lines kept for quick scrolling: at most this many characters, with
+// each line counting a few more for what it costs besides its text.
 constexpr int kCachedChars = 2 * 1024 * 1024;
+constexpr int kCharsPerLine = 32;
 // The most bytes one character takes in UTF-8.
 constexpr int kMaxCharBytes = 4;
 
@@ -119,13 +121,13 @@ LogLines::Stretch *LogLines::readStretch(int mark) const
     auto stretch = std::make_unique<Stretch>();
     stretch->firstLine = from.line;
     qsizetype at = 0;
-    qsizetype chars = 0;
+    qsizetype cost = 0;
     for (qint64 n = 0; n < lines && at <= bytes.size(); ++n) {
         const qsizetype lineEnd = lineEndIn(bytes, at);
         const qsizetype stop = lineEnd < 0 ? bytes.size() : lineEnd;
         const QString text
             = shown(QByteArrayView(bytes).sliced(at, stop - at), lineEnd < 0 && !readToEnd, from.offset + at == 0);
-        chars += text.size();
+        cost += text.size() + kCharsPerLine;
         stretch->texts << text;
         if (lineEnd < 0)
             break;
@@ -134,7 +136,7 @@ LogLines::Stretch *LogLines::readStretch(int mark) const
             ++at;
     }
     Stretch *kept = stretch.get();
-    if (!m_stretches.insert(mark, stretch.release(), std::max<qsizetype>(1, chars)))
+    if (!m_stretches.insert(mark, stretch.release(), cost))
         return nullptr;
     return kept;
 }
