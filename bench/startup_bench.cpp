@@ -7,14 +7,14 @@
 #include "common/UserMessage.h"
 #include "mainwindow/Form1.h"
 
+#include "ChildRun.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QFile>
-#include <QHash>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -22,22 +22,14 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <sys/resource.h>
 #include <vector>
 
 namespace {
 
-const char *const kChildFlag = "--child";
-constexpr int kChildTimeoutMs = 20000;
+using bench::monotonicNs;
 
-// The same clock in parent and child: CLOCK_MONOTONIC is system-wide.
-qint64 monotonicNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
+constexpr int kChildTimeoutMs = 20000;
 
 // The steps of a start, in order, as the child reports them.
 const QStringList kSteps{QStringLiteral("main"),   QStringLiteral("app"),     QStringLiteral("window"),
@@ -167,37 +159,21 @@ bool startOnce(Scenario scenario, Start *start, QString *error)
         *error = QStringLiteral("cannot prepare a working folder");
         return false;
     }
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    child.setProcessEnvironment(env);
-    child.setWorkingDirectory(dir.path());
-    const qint64 startedAt = monotonicNs();
-    child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kChildFlag)});
-    if (!child.waitForFinished(kChildTimeoutMs + 10000) || child.exitStatus() != QProcess::NormalExit
-        || child.exitCode() != 0) {
-        *error = QStringLiteral("child failed: ") + QString::fromLocal8Bit(child.readAllStandardError()).trimmed();
+    bench::ChildReport report;
+    if (!bench::runChild(dir.path(), kChildTimeoutMs + 10000, &report, error))
         return false;
-    }
-    const QString report = QString::fromLatin1(child.readAllStandardOutput()).trimmed();
-    QHash<QString, qint64> values;
-    for (const QString &pair : report.split(u' ', Qt::SkipEmptyParts)) {
-        const qsizetype eq = pair.indexOf(u'=');
-        if (eq > 0)
-            values.insert(pair.left(eq), pair.mid(eq + 1).toLongLong());
-    }
+    const QHash<QString, qint64> &values = report.values;
     if (values.value(QStringLiteral("messages")) != 0) {
-        *error = QStringLiteral("the start told the user something: ")
-            + QString::fromLocal8Bit(child.readAllStandardError()).trimmed();
+        *error = QStringLiteral("the start told the user something: ") + report.errors;
         return false;
     }
     start->stepMs.clear();
     for (const QString &step : kSteps) {
         if (!values.contains(step)) {
-            *error = QStringLiteral("child report lacks %1: %2").arg(step, report);
+            *error = QStringLiteral("child report lacks %1: %2").arg(step, report.line);
             return false;
         }
-        start->stepMs.push_back(double(values.value(step) - startedAt) / 1e6);
+        start->stepMs.push_back(double(values.value(step) - report.startedAtNs) / 1e6);
     }
     start->peakMb = double(values.value(QStringLiteral("rss"))) / 1024.0;
     return true;
@@ -264,9 +240,5 @@ int runParent(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], kChildFlag) == 0)
-            return runChild(argc, argv);
-    }
-    return runParent(argc, argv);
+    return bench::childOrParent(argc, argv, runChild, runParent);
 }

@@ -1,10 +1,12 @@
-// Decoding outside text and splitting it into lines, as the log viewer reads
-// the log and every reader decodes what the tools leave.
+// Decoding outside text and splitting it into lines, as every reader decodes
+// what the tools leave, and the log viewer's lines read piece by piece.
 #include "FuzzCheck.h"
 
 #include "common/TextCodec.h"
 #include "log/LogLines.h"
 
+#include <QBuffer>
+#include <QStringDecoder>
 #include <QUtf8StringView>
 
 #include <array>
@@ -24,30 +26,54 @@ qsizetype lineEndAt(const Text &text, qsizetype at)
     return text.at(at) == u'\n' ? 1 : 0;
 }
 
-// Nothing is lost in decoding: valid UTF-8 reads as UTF-8 (an initial byte-order
-// mark aside); anything else as one character per byte, each byte always the
-// same character and no two bytes alike.
+// The lines of the bytes, each with its end (CR LF counts as one end).
+QList<QByteArray> linesWithEnds(const QByteArray &bytes)
+{
+    QList<QByteArray> lines;
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        qsizetype next = at;
+        while (next < bytes.size() && bytes.at(next) != '\r' && bytes.at(next) != '\n')
+            ++next;
+        next += lineEndAt(bytes, next);
+        lines << bytes.mid(at, next - at);
+        at = next;
+    }
+    return lines;
+}
+
+// Nothing is lost in decoding, line by line: a line of valid UTF-8 reads as
+// UTF-8 (a byte-order mark at the start of the text aside); any other line as
+// one character per byte, each byte always the same character and no two bytes
+// alike. A line's end stays as it was.
 void checkDecoding(const QByteArray &bytes)
 {
     static std::array<char16_t, 256> seen{};
     const QString text = decodeText(bytes);
-    const QByteArray again = text.toUtf8();
-    if (QUtf8StringView(bytes).isValidUtf8()) {
-        FUZZ_CHECK(again == bytes || kBom + again == bytes, text);
-        return;
+    qsizetype at = 0;
+    for (const QByteArray &line : linesWithEnds(bytes)) {
+        if (QUtf8StringView(line).isValidUtf8()) {
+            const QByteArray utf8 = line.startsWith(kBom) && at == 0 ? line.mid(kBom.size()) : line;
+            QStringDecoder keepingMarks(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+            const QString own = keepingMarks.decode(utf8);
+            FUZZ_CHECK(QStringView(text).mid(at, own.size()) == own, text);
+            at += own.size();
+            continue;
+        }
+        for (qsizetype i = 0; i < line.size(); ++i, ++at) {
+            FUZZ_CHECK(at < text.size(), text);
+            const auto b = static_cast<unsigned char>(line.at(i));
+            const char16_t c = text.at(at).unicode();
+            if (b < 0x80 || b >= 0xA0)
+                FUZZ_CHECK(c == b, text);
+            else
+                FUZZ_CHECK(c == b || c >= 0x100, text);
+            if (seen[b] == 0)
+                seen[b] = c == 0 ? 0xFFFF : c; // 0 marks "not seen yet"
+            FUZZ_CHECK(seen[b] == (c == 0 ? 0xFFFF : c), text);
+        }
     }
-    FUZZ_CHECK(text.size() == bytes.size(), text);
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes.at(i));
-        const char16_t c = text.at(i).unicode();
-        if (b < 0x80 || b >= 0xA0)
-            FUZZ_CHECK(c == b, text);
-        else
-            FUZZ_CHECK(c == b || c >= 0x100, text);
-        if (seen[b] == 0)
-            seen[b] = c == 0 ? 0xFFFF : c; // 0 marks "not seen yet"
-        FUZZ_CHECK(seen[b] == (c == 0 ? 0xFFFF : c), text);
-    }
+    FUZZ_CHECK(at == text.size(), text);
     for (unsigned b = 0x80; b < 0xA0; ++b) {
         for (unsigned other = b + 1; other < 0xA0; ++other)
             FUZZ_CHECK(seen[b] == 0 || seen[b] != seen[other], QString::number(b, 16));
@@ -73,24 +99,41 @@ void checkSplit(const QString &text)
     FUZZ_CHECK(at == text.size(), QString::number(lines.size()));
 }
 
-// Each line of the log is its own bytes decoded on their own; together with
-// their ends they cover the file.
+// The log viewer reads the same lines as the text decoded whole, however the
+// file is cut into pieces and marks; a line longer than a row shows is cut
+// to that many characters and an ellipsis.
 void checkLogLines(const QByteArray &bytes)
 {
-    const QStringList lines = logLines(bytes);
-    qsizetype at = 0;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        qsizetype next = at;
-        while (next < bytes.size() && bytes.at(next) != '\r' && bytes.at(next) != '\n')
-            ++next;
-        const QByteArray own = bytes.mid(at, next - at);
-        FUZZ_CHECK(lines.at(i) == decodeText(own), lines.at(i));
-        FUZZ_CHECK(!lines.at(i).contains(u'\r') && !lines.at(i).contains(u'\n'), lines.at(i));
-        const qsizetype end = lineEndAt(bytes, next);
-        FUZZ_CHECK(end > 0 || (i == lines.size() - 1 && next == bytes.size() && !own.isEmpty()), lines.at(i));
-        at = next + end;
+    // A log of nothing but a byte-order mark shows one empty line, where the
+    // decoded text has none.
+    const QStringList whole = bytes == kBom ? QStringList{QString()} : splitLines(decodeText(bytes));
+    const auto seed = bytes.isEmpty() ? 0u : static_cast<unsigned char>(bytes.at(0));
+    LogReadLimits limits;
+    limits.pieceBytes = 1 + seed % 7;
+    limits.rowsPerMark = 1 + seed % 5;
+    limits.bytesPerMark = 1 + seed % 11;
+    limits.shownChars = 1 + seed % 13;
+    for (const bool cut : {false, true}) {
+        auto buffer = std::make_unique<QBuffer>();
+        buffer->setData(bytes);
+        buffer->open(QIODevice::ReadOnly);
+        if (!cut)
+            limits.shownChars = int(bytes.size()) + 1;
+        LogLines log(std::move(buffer), limits);
+        while (!log.indexPiece()) {
+            FUZZ_CHECK(log.count() <= whole.size(), QString::number(log.count()));
+        }
+        FUZZ_CHECK(log.count() == whole.size(), QString::number(log.count()));
+        for (qint64 i = 0; i < log.count(); ++i) {
+            const QString row = log.text(i);
+            if (!cut) {
+                FUZZ_CHECK(row == whole.at(i), row);
+                continue;
+            }
+            FUZZ_CHECK(row == whole.at(i) || (row.endsWith(QChar(0x2026)) && row.size() <= limits.shownChars + 1),
+                       row);
+        }
     }
-    FUZZ_CHECK(at == bytes.size(), QString::number(lines.size()));
 }
 
 } // namespace

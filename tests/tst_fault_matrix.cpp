@@ -54,11 +54,11 @@ QString grouped(qint64 value)
     return digits;
 }
 
-QStringList rowsOf(const QListWidget *list)
+QStringList rowsOf(const QAbstractItemView *list)
 {
     QStringList rows;
-    for (int i = 0; i < list->count(); ++i)
-        rows << list->item(i)->text();
+    for (int i = 0; i < list->model()->rowCount(); ++i)
+        rows << list->model()->index(i, 0).data().toString();
     return rows;
 }
 

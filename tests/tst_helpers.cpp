@@ -25,6 +25,7 @@ private slots:
     void byteCountIsExact_data();
     void byteCountIsExact();
     void dateAndTimeText();
+    void decodeFallsBackToWindows1252_data();
     void decodeFallsBackToWindows1252();
     void splitLinesOnEveryLineEnd_data();
     void splitLinesOnEveryLineEnd();
@@ -165,11 +166,27 @@ void TestHelpers::dateAndTimeText()
     QCOMPARE(timeText(QDateTime(QDate(2003, 1, 2), QTime(23, 59, 58))), QStringLiteral("23:59:58"));
 }
 
+void TestHelpers::decodeFallsBackToWindows1252_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addRow("UTF-8") << QByteArray("Am\xc3\xa9lie") << QStringLiteral("Am\u00e9lie");
+    // Not valid UTF-8: every byte kept, read as Windows-1252.
+    QTest::addRow("Windows-1252") << QByteArray("Am\xe9lie \x93q\x94 \x80")
+                                  << QStringLiteral("Am\u00e9lie \u201cq\u201d \u20ac");
+    // Only a line that is not UTF-8 falls back; every line end stays as it was.
+    QTest::addRow("one line in another code page")
+        << QByteArray("Caf\xc3\xa9 Ol\xc3\xa9\r\nCaf\xe9\nOl\xc3\xa9\r\xc3\xa9")
+        << QStringLiteral("Caf\u00e9 Ol\u00e9\r\nCaf\u00e9\nOl\u00e9\r\u00e9");
+    QTest::addRow("byte-order mark dropped at the start only")
+        << QByteArray("\xef\xbb\xbfz\r\n\xef\xbb\xbfy") << QStringLiteral("z\r\n\uFEFFy");
+}
+
 void TestHelpers::decodeFallsBackToWindows1252()
 {
-    QCOMPARE(decodeText(QByteArray("Am\xc3\xa9lie")), QStringLiteral("Am\u00e9lie"));
-    // Not valid UTF-8: every byte kept, read as Windows-1252.
-    QCOMPARE(decodeText(QByteArray("Am\xe9lie \x93q\x94 \x80")), QStringLiteral("Am\u00e9lie \u201cq\u201d \u20ac"));
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(decodeText(bytes), text);
     QCOMPARE(encodeLines({QStringLiteral("a"), QStringLiteral(" ")}), QByteArray("a\r\n \r\n"));
 }
 

@@ -14,6 +14,9 @@
 #include <QStatusBar>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 const QByteArray kSeparator(" - - - - - - - - - - - - - - - - - - -");
@@ -40,6 +43,7 @@ private slots:
     void existingLogUntouched();
     void storedSettingsLoaded_data();
     void storedSettingsLoaded();
+    void logThatCannotBeCreatedIsTold_data();
     void logThatCannotBeCreatedIsTold();
     void controlsInPlace_data();
     void controlsInPlace();
@@ -146,15 +150,39 @@ void TestStartup::storedSettingsLoaded()
     QCOMPARE(readFile(QStringLiteral("RPTVIP.dat")), rewritten);
 }
 
+void TestStartup::logThatCannotBeCreatedIsTold_data()
+{
+    QTest::addColumn<QString>("place");
+    QTest::addColumn<QString>("told");
+    const QString notRegular = QStringLiteral("Kelvado.LOG could not be opened: it is not a regular file");
+    QTest::addRow("a folder") << "folder" << notRegular;
+    // Neither is written: a FIFO without a reader would hold the start for
+    // ever, and a device is no log.
+    QTest::addRow("a FIFO") << "fifo" << notRegular;
+    QTest::addRow("a link to /dev/zero") << "device" << notRegular;
+}
+
 void TestStartup::logThatCannotBeCreatedIsTold()
 {
-    // A folder in the log's place stands for a log that cannot be created.
-    QVERIFY(QDir().mkdir(QStringLiteral("Kelvado.LOG")));
+    QFETCH(QString, place);
+    QFETCH(QString, told);
+    const QByteArray name("Kelvado.LOG");
+    if (place == "folder")
+        QVERIFY(QDir().mkdir(name));
+    else if (place == "fifo")
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    else
+        QCOMPARE(::symlink("/dev/zero", name.constData()), 0);
     Form1 &w = startWindow();
     QCOMPARE(m_env->captured.messages.size(), 1);
-    QVERIFY(m_env->captured.messages.first().contains(QStringLiteral("Kelvado.LOG")));
+    QVERIFY2(m_env->captured.messages.first().contains(told), qPrintable(m_env->captured.messages.first()));
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    // What the user had in the log's place is left as it was.
+    struct stat st;
+    QCOMPARE(::lstat(name.constData(), &st), 0);
+    const bool kept = place == "folder" ? S_ISDIR(st.st_mode) : place == "fifo" ? S_ISFIFO(st.st_mode) : S_ISLNK(st.st_mode);
+    QVERIFY(kept);
 }
 
 void TestStartup::controlsInPlace_data()

@@ -12,7 +12,7 @@ constexpr char16_t kCp1252High[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-QString decodeCp1252(const QByteArray &bytes)
+QString decodeCp1252(QByteArrayView bytes)
 {
     QString out;
     out.reserve(bytes.size());
@@ -25,13 +25,37 @@ QString decodeCp1252(const QByteArray &bytes)
 
 } // namespace
 
-QString decodeText(const QByteArray &bytes)
+QString decodeLine(QByteArrayView bytes, bool startOfText)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A byte-order mark is dropped only where it can mark the text: at its start.
+    QStringDecoder::Flags flags = QStringDecoder::Flag::Stateless;
+    if (!startOfText)
+        flags |= QStringDecoder::Flag::ConvertInitialBom;
+    QStringDecoder utf8(QStringDecoder::Utf8, flags);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
     return decodeCp1252(bytes);
+}
+
+QString decodeText(const QByteArray &bytes)
+{
+    // Line by line, each line with its end, so one line in another code page
+    // leaves the others as written.
+    QString text;
+    text.reserve(bytes.size());
+    const qsizetype n = bytes.size();
+    qsizetype start = 0;
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && bytes.at(end) != '\r' && bytes.at(end) != '\n')
+            ++end;
+        if (end < n)
+            end += bytes.at(end) == '\r' && end + 1 < n && bytes.at(end + 1) == '\n' ? 2 : 1;
+        text += decodeLine(QByteArrayView(bytes).sliced(start, end - start), start == 0);
+        start = end;
+    }
+    return text;
 }
 
 QByteArray encodeText(const QString &text)

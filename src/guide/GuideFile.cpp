@@ -4,6 +4,7 @@
 #include "common/LineStream.h"
 #include "common/TextCodec.h"
 #include "runner/FileNames.h"
+#include "runner/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>

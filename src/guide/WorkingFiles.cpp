@@ -2,6 +2,7 @@
 
 #include "common/TextCodec.h"
 #include "runner/FileNames.h"
+#include "runner/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>

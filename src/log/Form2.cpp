@@ -1,6 +1,7 @@
 #include "Form2.h"
 
-#include "LogLines.h"
+#include "LineListView.h"
+#include "LogListModel.h"
 #include "LogWriter.h"
 #include "mainwindow/Twips.h"
 #include "mainwindow/WindowFont.h"
@@ -8,7 +9,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 
 namespace {
@@ -42,15 +42,14 @@ void Form2::buildControls()
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1->setFont(sansFont(18, true, true));
 
-    Log_List = new QListWidget(this);
+    // Rows of one height over the file itself: a log of any length opens at
+    // once and scrolls smoothly.
+    Log_List = new LineListView(this);
     Log_List->setObjectName(QStringLiteral("Log_List"));
     Log_List->setGeometry(twipsRect(600, 960, 7695, 2940));
     Log_List->setSelectionMode(QAbstractItemView::SingleSelection);
-    Log_List->setSortingEnabled(false);
+    Log_List->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Log_List->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    // A long log stays quick to fill and scroll.
-    Log_List->setUniformItemSizes(true);
-    Log_List->addItem(QStringLiteral("Log_List"));
 
     Command1 = new QPushButton(QStringLiteral("Close Window"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -63,13 +62,29 @@ void Form2::buildControls()
 
 void Form2::Form_Load()
 {
-    const LogReadResult log = readLogLines(kLogFileName);
-    if (!log.readable) {
-        // The list stays with its first row; the caption tells why it holds nothing.
-        setWindowTitle(kCaption + QStringLiteral(" - the log could not be read"));
-        return;
-    }
-    Log_List->addItems(log.lines);
+    std::unique_ptr<LogLines> lines = LogLines::open(kLogFileName, nullptr);
+    const bool opened = lines != nullptr;
+    m_rows = new LogListModel(QStringLiteral("Log_List"), std::move(lines), this);
+    Log_List->setModel(m_rows);
+    // Without a log the list keeps its first row; the caption tells why it
+    // holds nothing, or why it may hold less than the whole log.
+    if (!opened || m_rows->readFailed())
+        showLogProblem();
+    connect(m_rows, &LogListModel::indexed, this, [this] {
+        if (m_rows->readFailed())
+            showLogProblem();
+        emit logIndexed();
+    });
+}
+
+bool Form2::isLogIndexed() const
+{
+    return m_rows->isIndexed();
+}
+
+void Form2::showLogProblem()
+{
+    setWindowTitle(kCaption + QStringLiteral(" - the log could not be read"));
 }
 
 void Form2::Command1_Click()

@@ -1,5 +1,6 @@
 #include "LogWriter.h"
 
+#include "runner/RegularFile.h"
 #include "common/TextCodec.h"
 #include "runner/FileNames.h"
 
@@ -7,19 +8,21 @@
 
 bool AppendToLog(const QStringList &lines, QString *error)
 {
-    QFile log(resolveFileName(kLogFileName));
-    auto fail = [&](const QString &what) {
+    const QString path = resolveFileName(kLogFileName);
+    QFile log;
+    auto fail = [&](const QString &what, const QString &why) {
         if (error)
-            *error = QStringLiteral("The log %1 could not be %2: %3").arg(log.fileName(), what, log.errorString());
+            *error = QStringLiteral("The log %1 could not be %2: %3").arg(path, what, why);
         return false;
     };
-    if (!log.open(QIODevice::WriteOnly | QIODevice::Append))
-        return fail(QStringLiteral("opened"));
+    QString reason;
+    if (!openRegularFile(log, path, QIODevice::WriteOnly | QIODevice::Append, &reason))
+        return fail(QStringLiteral("opened"), reason);
     const QByteArray bytes = encodeLines(lines);
     if (log.write(bytes) != bytes.size() || !log.flush())
-        return fail(QStringLiteral("written"));
+        return fail(QStringLiteral("written"), log.errorString());
     log.close();
     if (log.error() != QFileDevice::NoError)
-        return fail(QStringLiteral("written"));
+        return fail(QStringLiteral("written"), log.errorString());
     return true;
 }

@@ -3,6 +3,7 @@
 #include "common/FieldReader.h"
 #include "common/TextCodec.h"
 #include "runner/FileNames.h"
+#include "runner/RegularFile.h"
 
 #include <QFile>
 #include <QSaveFile>

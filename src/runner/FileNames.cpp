@@ -69,37 +69,6 @@ ByteCount BigFileLen(const QString &name)
     return ByteCount::fromBytes(static_cast<qint64>(st.st_size));
 }
 
-bool openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode, QString *error)
-{
-    auto fail = [&](const QString &why) {
-        if (error)
-            *error = why;
-        return false;
-    };
-    const QByteArray name = QFile::encodeName(path);
-    const QString notRegular = QStringLiteral("%1 is not a regular file").arg(path);
-    struct stat st;
-    if (::stat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode))
-        return fail(notRegular);
-    const bool writing = mode & QIODevice::WriteOnly;
-    // Non-blocking, so that something swapped in since the look above cannot hold the open.
-    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    flags |= writing ? (O_WRONLY | O_CREAT | ((mode & QIODevice::Append) ? O_APPEND : 0)) : O_RDONLY;
-    const int fd = ::open(name.constData(), flags, 0666);
-    if (fd < 0)
-        return fail(QStringLiteral("%1: %2").arg(path, systemError(errno)));
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return fail(notRegular);
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    }
-    return true;
-}
-
 bool deleteFile(const QString &name, QString *error)
 {
     const QString path = resolveFileName(name);

@@ -2,10 +2,7 @@
 
 #include "common/ByteCount.h"
 
-#include <QIODevice>
 #include <QString>
-
-class QFile;
 
 // File names in the working directory are matched without regard to letter
 // case: the exact name when present, else the first directory entry whose name
@@ -19,11 +16,6 @@ bool FileExists(const QString &name);
 // The current size of a file, even one another program is writing; needs no read
 // access. 0 when the file does not exist or is not a regular file.
 ByteCount BigFileLen(const QString &name);
-
-// Opens a file for reading, or for appending (created when missing), only
-// when it is a regular file or a link to one: a FIFO would block the window
-// for ever and a device never ends. False with the reason otherwise.
-bool openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode, QString *error = nullptr);
 
 // Deletes the file the name resolves to. False (with the reason) when it is
 // there but cannot be removed; true when it is gone.

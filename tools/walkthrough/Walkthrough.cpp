@@ -131,8 +131,10 @@ void Walkthrough::viewLog(Form1 &w)
         show(QStringLiteral("The log viewer did not open."));
         return;
     }
-    auto *rows = viewer->findChild<QListWidget *>(QStringLiteral("Log_List"));
-    show(QStringLiteral("Window %1 shows %2 rows.").arg(quoted(viewer->windowTitle())).arg(rows ? rows->count() : 0));
+    auto *rows = viewer->findChild<QAbstractItemView *>(QStringLiteral("Log_List"));
+    show(QStringLiteral("Window %1 shows %2 rows.")
+             .arg(quoted(viewer->windowTitle()))
+             .arg(rows && rows->model() ? rows->model()->rowCount() : 0));
     screenshot(viewer, QStringLiteral("5-log-viewer.png"));
 }
 
