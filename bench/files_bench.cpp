@@ -78,7 +78,7 @@ int guideCase()
     int progressCalls = 0;
     const GuideFileRead read = readGuideFile(QStringLiteral("Guide.txt"), 201, [&] { ++progressCalls; });
     const double seconds = double(clock.elapsed()) / 1000;
-    std::printf("guide  bytes=%lld kept=%lld leftOut=%d seconds=%.1f longestWithoutPaintMs=%.1f "
+    std::printf("guide  bytes=%lld kept=%lld leftOut=%d seconds=%.1f msBetweenPaints=%.1f "
                 "peakMB=%.1f peakBeforeMB=%.1f\n",
                 static_cast<long long>(bytes), static_cast<long long>(read.parsed.entries.size()),
                 read.parsed.leftOut, seconds, progressCalls ? 1000 * seconds / progressCalls : 0.0, peakMegabytes(),
