@@ -3,11 +3,9 @@
 #include "common/FieldReader.h"
 #include "common/LineStream.h"
 #include "common/TextCodec.h"
-#include "runner/FileNames.h"
-#include "runner/RegularFile.h"
+#include "WorkingFiles.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 constexpr int kLinesBetweenProgress = 4096;
@@ -32,16 +30,10 @@ GuideParseResult parseGuideLines(LineStream &lines, int capacity, const ReadProg
 GuideFileRead readGuideFile(const QString &name, int capacity, const ReadProgress &progress)
 {
     GuideFileRead read;
-    const QString path = resolveFileName(name);
-    QFileInfo info(path);
-    info.setCaching(false);
-    if (!info.exists())
-        return read;
     QFile file;
-    if (!openRegularFile(file, path, QIODevice::ReadOnly, &read.error)) {
-        read.status = GuideFileRead::Status::Unreadable;
+    read.status = openWorkingFile(name, file, &read.error);
+    if (read.status != GuideFileRead::Status::Ok)
         return read;
-    }
     LineStream lines(file);
     read.parsed = parseGuideLines(lines, capacity, progress);
     if (lines.failed()) {
@@ -50,6 +42,5 @@ GuideFileRead readGuideFile(const QString &name, int capacity, const ReadProgres
         read.parsed = {};
         return read;
     }
-    read.status = GuideFileRead::Status::Ok;
     return read;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GuideParser.h"
+#include "WorkingFiles.h"
 
 #include <functional>
 
@@ -10,7 +11,7 @@ class LineStream;
 // whatever its size, and every line is decoded on its own.
 struct GuideFileRead
 {
-    enum class Status { Ok, Missing, Unreadable };
+    using Status = TextFileRead::Status;
     Status status = Status::Missing;
     QString error; // for Unreadable, why
     GuideParseResult parsed;

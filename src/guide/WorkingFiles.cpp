@@ -7,21 +7,25 @@
 #include <QFile>
 #include <QFileInfo>
 
-TextFileRead readWorkingTextFile(const QString &name, qint64 maxBytes)
+TextFileRead::Status openWorkingFile(const QString &name, QFile &file, QString *error)
 {
-    TextFileRead read;
     const QString path = resolveFileName(name);
     QFileInfo info(path);
     info.setCaching(false);
-    if (!info.exists()) {
-        read.status = TextFileRead::Status::Missing;
-        return read;
-    }
+    if (!info.exists())
+        return TextFileRead::Status::Missing;
+    if (!openRegularFile(file, path, QIODevice::ReadOnly, error))
+        return TextFileRead::Status::Unreadable;
+    return TextFileRead::Status::Ok;
+}
+
+TextFileRead readWorkingTextFile(const QString &name, qint64 maxBytes)
+{
+    TextFileRead read;
     QFile file;
-    if (!openRegularFile(file, path, QIODevice::ReadOnly, &read.error)) {
-        read.status = TextFileRead::Status::Unreadable;
+    read.status = openWorkingFile(name, file, &read.error);
+    if (read.status != TextFileRead::Status::Ok)
         return read;
-    }
     const QByteArray bytes = maxBytes < 0 ? file.readAll() : file.read(maxBytes);
     if (file.error() != QFileDevice::NoError) {
         read.status = TextFileRead::Status::Unreadable;
