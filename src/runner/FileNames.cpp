@@ -3,7 +3,6 @@
 #include "FolderListing.h"
 #include "common/TextTrim.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
