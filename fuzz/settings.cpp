@@ -2,7 +2,7 @@
 // program writes must read back as the values it was written from.
 #include "FuzzCheck.h"
 
-#include "mainwindow/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 namespace {
 

@@ -1,0 +1,40 @@
+#include "download/SessionReport.h"
+
+#include <QStringList>
+
+QString sessionEndMessage(const SessionSummary &summary)
+{
+    QStringList parts;
+    if (!summary.failed.isEmpty()) {
+        QStringList lines{QStringLiteral("Not downloaded completely (the rows stay ticked; any partial file "
+                                         "keeps the recorder's name):")};
+        for (const FailedTitle &title : summary.failed)
+            lines << QStringLiteral("%1 (%2): %3").arg(title.saveName, title.fileName, title.reason);
+        parts << lines.join(u'\n');
+    }
+    if (!summary.unchecked.isEmpty()) {
+        QStringList lines{QStringLiteral("Saved, but not checked against a size (the recorder's size could "
+                                         "not be measured):")};
+        for (const UncheckedTitle &title : summary.unchecked)
+            lines << QStringLiteral("%1 (%2)").arg(title.saveName, title.fileName);
+        parts << lines.join(u'\n');
+    }
+    if (!summary.kept.isEmpty()) {
+        QStringList lines{QStringLiteral("Files already under a recorder's file name were kept, renamed:")};
+        for (const KeptFile &file : summary.kept)
+            lines << QStringLiteral("%1 is now %2").arg(file.fileName, file.keptAs);
+        parts << lines.join(u'\n');
+    }
+    if (summary.notQueued > 0)
+        parts << QStringLiteral("Only the first 200 ticked titles fit in one session. Still ticked and not "
+                                "downloaded: %1.")
+                     .arg(summary.notQueued);
+    if (!summary.logProblem.isEmpty())
+        parts << summary.logProblem + QStringLiteral("\nThe downloads went on; the log is missing their records.");
+    return parts.join(QStringLiteral("\n\n"));
+}
+
+QString failedStatus(const QString &reason)
+{
+    return QStringLiteral("Failed: ") + reason;
+}

@@ -1,0 +1,46 @@
+#include "guide/GuideFile.h"
+
+#include "common/FieldReader.h"
+#include "common/LineStream.h"
+#include "common/TextCodec.h"
+#include "guide/WorkingFiles.h"
+
+#include <QFile>
+
+namespace {
+constexpr int kLinesBetweenProgress = 4096;
+}
+
+GuideParseResult parseGuideLines(LineStream &lines, int capacity, const ReadProgress &progress)
+{
+    int linesRead = 0;
+    QByteArray line, ending;
+    FieldReader reader([&](QString &text) {
+        if (!lines.next(line, ending))
+            return false;
+        text += decodeText(line);
+        text += QLatin1String(ending);
+        if (progress && ++linesRead % kLinesBetweenProgress == 0)
+            progress();
+        return true;
+    });
+    return parseGuide(reader, capacity);
+}
+
+GuideFileRead readGuideFile(const QString &name, int capacity, const ReadProgress &progress)
+{
+    GuideFileRead read;
+    QFile file;
+    read.status = openWorkingFile(name, file, &read.error);
+    if (read.status != GuideFileRead::Status::Ok)
+        return read;
+    LineStream lines(file);
+    read.parsed = parseGuideLines(lines, capacity, progress);
+    if (lines.failed()) {
+        read.status = GuideFileRead::Status::Unreadable;
+        read.error = file.errorString();
+        read.parsed = {};
+        return read;
+    }
+    return read;
+}

@@ -1,0 +1,53 @@
+#include "runner/RegularFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kNotRegular = QStringLiteral("it is not a regular file");
+
+QString systemError(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+} // namespace
+
+bool openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode, QString *reason)
+{
+    auto fail = [reason](const QString &why) {
+        if (reason)
+            *reason = why;
+        return false;
+    };
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    // Refused before the open: opening a device can already act on it.
+    if (::stat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode))
+        return fail(kNotRegular);
+
+    const bool append = mode & QIODevice::Append;
+    // Non-blocking, so that a FIFO put in its place after the check cannot hold
+    // the open; the handle itself is checked again below.
+    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    flags |= append ? O_WRONLY | O_APPEND | O_CREAT : O_RDONLY;
+    const int fd = ::open(name.constData(), flags, 0666);
+    if (fd < 0)
+        return fail(errno == ENXIO ? kNotRegular : systemError(errno));
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return fail(kNotRegular);
+    }
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status != -1)
+        ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
+    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(file.errorString());
+    }
+    return true;
+}

@@ -1,0 +1,46 @@
+#include "guide/RowToolTip.h"
+
+#include "common/NumberMask.h"
+#include "download/SaveName.h"
+#include "mainwindow/Form1.h"
+
+#include <QHelpEvent>
+#include <QListWidget>
+#include <QTextDocument>
+#include <QToolTip>
+
+QString rowToolTipText(const QString &fileName, double size, const QString &saveName)
+{
+    const QString sizeText =
+        size > 0 ? maskZero(size) + QStringLiteral(" bytes") : QStringLiteral("not measured yet (click the list)");
+    return QStringLiteral("ReplayTV file: %1\nSize: %2\nSaved as: %3").arg(fileName, sizeText, saveName);
+}
+
+RowToolTips::RowToolTips(Form1 &window)
+    : QObject(&window)
+    , w(window)
+{
+    w.List1->viewport()->installEventFilter(this);
+}
+
+QString RowToolTips::textForRow(int row) const
+{
+    if (row < 0 || row >= w.TitleCount || row >= Form1::kTableSize)
+        return {};
+    const auto i = std::size_t(row);
+    const QString saveName = chooseFreeName(saveNameFor(w.Titles[i], w.RecordDates[i]), saveNameTaken);
+    return rowToolTipText(w.FileNames[i], w.FileSizes[i], saveName);
+}
+
+bool RowToolTips::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip || watched != w.List1->viewport())
+        return QObject::eventFilter(watched, event);
+    auto *help = static_cast<QHelpEvent *>(event);
+    const QString text = textForRow(w.List1->row(w.List1->itemAt(help->pos())));
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else // recorder text never as markup: "<img src=/dev/zero>" is a title, not a picture to load
+        QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(text, Qt::WhiteSpacePre), w.List1->viewport());
+    return true;
+}

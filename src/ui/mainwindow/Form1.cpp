@@ -1,0 +1,105 @@
+#include "mainwindow/Form1.h"
+
+#include "about/frmAbout.h"
+#include "common/UserMessage.h"
+#include "desktop/DesktopNotifier.h"
+#include "desktop/SessionCompanion.h"
+#include "desktop/SleepInhibitor.h"
+#include "guide/RowToolTip.h"
+#include "guide/WorkingFiles.h"
+#include "log/Form2.h"
+#include "log/LogRecords.h"
+#include "log/LogWriter.h"
+#include "runner/FileNames.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QListWidget>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+
+Form1::Form1(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    buildControls();
+    connectReactions();
+    new RowToolTips(*this);
+    m_companion = new SessionCompanion(Progress, std::make_unique<SleepInhibitor>(),
+                                       std::make_unique<DesktopNotifier>(), this);
+}
+
+Form1::~Form1()
+{
+    // The viewer and the about dialog have no owner; they end with the main window.
+    delete m_logViewer.data();
+    delete m_about.data();
+}
+
+Form2 *Form1::logViewer() const
+{
+    return m_logViewer;
+}
+
+frmAbout *Form1::aboutDialog() const
+{
+    return m_about;
+}
+
+void Form1::connectReactions()
+{
+    connect(IPAddress, &QLineEdit::textChanged, this, &Form1::IPAddress_Change);
+    connect(Text9, &QLineEdit::textChanged, this, &Form1::Text9_Change);
+    connect(Check1, &QCheckBox::toggled, this, &Form1::Check1_Click);
+    connect(GetGuide, &QPushButton::clicked, this, [this] { GetGuide_Click(); });
+    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
+    connect(List1, &QListWidget::itemChanged, this,
+            [this](QListWidgetItem *item) { List1_ItemCheck(List1->row(item)); });
+    connect(Extract, &QPushButton::clicked, this, &Form1::Extract_Click);
+    connect(Quit, &QPushButton::clicked, this, &Form1::Quit_Click);
+    connect(LogView, &QPushButton::clicked, this, &Form1::LogView_Click);
+    connect(GetPath, &QPushButton::clicked, this, &Form1::GetPath_Click);
+    connect(mnuAbout, &QAction::triggered, this, &Form1::mnuAbout_Click);
+
+    // "Set Mpeg Path" is the window's cancel button: Escape presses it.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setObjectName(QStringLiteral("GetPathCancelKey"));
+    connect(escape, &QShortcut::activated, GetPath, [this] { GetPath->animateClick(); });
+}
+
+void Form1::Form_Load()
+{
+    LoadSettings();
+
+    // Every letter case: one left behind would be read as this run's guide.
+    for (const QString &stale : {QStringLiteral("Guide.txt"), QStringLiteral("Guide.dat")}) {
+        QString error;
+        if (!removeWorkingFile(stale, &error))
+            tellUser(error);
+    }
+
+    GuideLoaded = false;
+    DownloadInProgress = false;
+
+    if (!FileExists(kLogFileName)) {
+        QString error;
+        if (!AppendToLog(LogRecords::creationHeader(), &error))
+            tellUser(error);
+    }
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_centred)
+        return;
+    m_centred = true;
+    if (QScreen *where = screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(where->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}

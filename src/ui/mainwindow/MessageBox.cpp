@@ -1,0 +1,45 @@
+#include "mainwindow/MessageBox.h"
+
+#include "common/UserMessage.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+
+namespace {
+
+QPointer<QWidget> &mainWindow()
+{
+    static QPointer<QWidget> window;
+    return window;
+}
+
+QWidget *owner()
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    QWidget *main = mainWindow();
+    return main && main->isVisible() ? main : nullptr;
+}
+
+} // namespace
+
+void showMessageBox(const QString &text)
+{
+    QWidget *parent = owner();
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kelvado"), text, QMessageBox::Ok, parent);
+    // Names and titles come from the recorder: never read as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+    box.exec();
+    if (parent)
+        parent->activateWindow();
+}
+
+void installMessageBoxSink(QWidget *mainWindowWidget)
+{
+    mainWindow() = mainWindowWidget;
+    setUserMessageSink(&showMessageBox);
+}
