@@ -4,6 +4,7 @@
 // counted), its peak memory, and the time per title beyond the transfer and the
 // session's fixed pauses.
 #include "common/UserMessage.h"
+#include "mainwindow/Control.h"
 #include "mainwindow/Form1.h"
 
 #include "RecordingContent.h"
@@ -147,11 +148,12 @@ Figures runSession(const Options &options, const QString &delay)
         Form1 w;
         w.Form_Load();
         w.show();
-        w.IPAddress->setText(QStringLiteral("10.0.0.5"));
+        QListWidget *list = control<QListWidget>(w, "List1");
+        control<QLineEdit>(w, "IPAddress")->setText(QStringLiteral("10.0.0.5"));
         if (delay == QStringLiteral("Default"))
-            w.Check1->setChecked(true);
+            control<QCheckBox>(w, "Check1")->setChecked(true);
         else
-            w.Text9->setText(delay);
+            control<QLineEdit>(w, "Text9")->setText(delay);
         for (int i = 0; i < options.titles; ++i) {
             w.Titles[i] = QStringLiteral("Bench title %1").arg(i).leftJustified(58, u' ');
             w.RecordDates[i] = QStringLiteral("01/%1/2005").arg(i + 10, 2, 10, QChar(u'0'));
@@ -159,7 +161,7 @@ Figures runSession(const Options &options, const QString &delay)
             auto *item = new QListWidgetItem(w.Titles[i]);
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Checked);
-            w.List1->addItem(item);
+            list->addItem(item);
         }
         w.TitleCount = static_cast<short>(options.titles);
         w.List1_Click(); // measures every title through the helper

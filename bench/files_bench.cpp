@@ -7,6 +7,7 @@
 #include "guide/GuideFile.h"
 #include "guide/RowToolTip.h"
 #include "guide/WorkingFiles.h"
+#include "mainwindow/Control.h"
 #include "mainwindow/Form1.h"
 
 #include "GuideText.h"
@@ -119,6 +120,7 @@ int folderCase(int files)
     }
     const recorder::Catalog catalog = catalogOf(12);
     Form1 w;
+    QListWidget *list = control<QListWidget>(w, "List1");
     for (int i = 0; i < 12; ++i) {
         w.Titles[i] = QString::fromStdString(catalog[i].title).leftJustified(58);
         w.RecordDates[i] = QStringLiteral("12/05/2003");
@@ -126,14 +128,14 @@ int folderCase(int files)
         auto *item = new QListWidgetItem(w.Titles[i]);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Checked);
-        w.List1->addItem(item);
+        list->addItem(item);
     }
     w.TitleCount = 12;
     QElapsedTimer clock;
     clock.start();
     w.List1_Click();
     const double clickMs = double(clock.nsecsElapsed()) / 1e6;
-    RowToolTips tips(w);
+    RowToolTips tips(w, list);
     clock.restart();
     const QString tip = tips.textForRow(5);
     const double tipMs = double(clock.nsecsElapsed()) / 1e6;

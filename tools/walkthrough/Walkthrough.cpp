@@ -3,6 +3,7 @@
 #include "common/NumberMask.h"
 #include "common/TextCodec.h"
 #include "log/Form2.h"
+#include "mainwindow/Control.h"
 #include "mainwindow/Form1.h"
 #include "progress/ProgressStrip.h"
 
@@ -25,6 +26,11 @@ void out(const QString &text)
     std::fputs(text.toUtf8().constData(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
+}
+
+QString boxText(const QObject &window, const char *name)
+{
+    return control<QLineEdit>(window, name)->text();
 }
 
 QString quoted(const QString &text)
@@ -65,18 +71,19 @@ void Walkthrough::screenshot(QWidget *widget, const QString &name)
 void Walkthrough::printCounters(const Form1 &w)
 {
     show(QStringLiteral("Date List Created: %1   Files Available: %2   Tagged for Download: %3")
-             .arg(quoted(w.Text1->text()), quoted(w.Text2->text()), quoted(w.Text5->text())));
+             .arg(quoted(boxText(w, "Text1")), quoted(boxText(w, "Text2")), quoted(boxText(w, "Text5"))));
     show(QStringLiteral("Total  Download  Left: %1   This File Left: %2")
-             .arg(quoted(w.Text6->text()), quoted(w.Text8->text())));
+             .arg(quoted(boxText(w, "Text6")), quoted(boxText(w, "Text8"))));
     show(QStringLiteral("Status: %1   ReplayTV file: %2   Saving As: %3")
-             .arg(quoted(w.Text3->text()), quoted(w.Text4->text()), quoted(w.Text7->text())));
+             .arg(quoted(boxText(w, "Text3")), quoted(boxText(w, "Text4")), quoted(boxText(w, "Text7"))));
 }
 
 void Walkthrough::printRows(const Form1 &w)
 {
-    show(QStringLiteral("The list holds %1 rows:").arg(w.List1->count()));
-    for (int i = 0; i < w.List1->count(); ++i) {
-        const QListWidgetItem *item = w.List1->item(i);
+    const QListWidget *list = control<QListWidget>(w, "List1");
+    show(QStringLiteral("The list holds %1 rows:").arg(list->count()));
+    for (int i = 0; i < list->count(); ++i) {
+        const QListWidgetItem *item = list->item(i);
         show(QStringLiteral("  [%1] %2").arg(item->checkState() == Qt::Checked ? QStringLiteral("x") : QStringLiteral(" "),
                                              item->text()));
     }
@@ -84,48 +91,50 @@ void Walkthrough::printRows(const Form1 &w)
 
 void Walkthrough::tickAndMeasure(Form1 &w, const QList<int> &rows)
 {
+    QListWidget *list = control<QListWidget>(w, "List1");
     for (int row : rows) {
-        if (QListWidgetItem *item = w.List1->item(row))
+        if (QListWidgetItem *item = list->item(row))
             item->setCheckState(Qt::Checked);
     }
     // A click on the list measures every ticked recording.
-    QListWidgetItem *first = w.List1->item(rows.first());
+    QListWidgetItem *first = list->item(rows.first());
     if (!first)
         return;
-    w.List1->scrollToItem(first);
-    const QRect rect = w.List1->visualItemRect(first);
-    QTest::mouseClick(w.List1->viewport(), Qt::LeftButton, {}, QPoint(rect.center().x(), rect.center().y()));
+    list->scrollToItem(first);
+    const QRect rect = list->visualItemRect(first);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
 }
 
 void Walkthrough::extractWatching(Form1 &w)
 {
     // The session runs inside the button's click; a timer reports what the
     // window shows meanwhile.
+    const ProgressStrip *strip = control<ProgressStrip>(w, "ProgressStrip");
     QString last;
     bool shotTaken = false;
     QTimer watcher;
     watcher.setInterval(500);
     QObject::connect(&watcher, &QTimer::timeout, [&] {
         const QString now = QStringLiteral("%1 | %2 | left %3 of %4 | tagged %5 | %6")
-                                .arg(w.Text3->text(), w.Text7->text(), w.Text8->text(), w.Text6->text(),
-                                     w.Text5->text(), w.Progress->text());
+                                .arg(boxText(w, "Text3"), boxText(w, "Text7"), boxText(w, "Text8"), boxText(w, "Text6"),
+                                     boxText(w, "Text5"), strip->text());
         if (now != last) {
             show(now);
             last = now;
         }
-        if (!shotTaken && w.Progress->percent() >= 40 && w.Progress->percent() < 100) {
+        if (!shotTaken && strip->percent() >= 40 && strip->percent() < 100) {
             shotTaken = true;
             screenshot(&w, QStringLiteral("3-during-download.png"));
         }
     });
     watcher.start();
-    QTest::mouseClick(w.Extract, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(w, "Extract"), Qt::LeftButton);
     watcher.stop();
 }
 
 void Walkthrough::viewLog(Form1 &w)
 {
-    QTest::mouseClick(w.LogView, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(w, "LogView"), Qt::LeftButton);
     Form2 *viewer = w.logViewer();
     if (!viewer) {
         show(QStringLiteral("The log viewer did not open."));
@@ -179,15 +188,15 @@ int Walkthrough::run()
         out(QStringLiteral("The window did not appear on the display."));
 
     step(QStringLiteral("Type the recorder's address 192.168.0.20 in \"IP Address\""));
-    QTest::keyClicks(w.IPAddress, QStringLiteral("192.168.0.20"));
+    QTest::keyClicks(control<QLineEdit>(w, "IPAddress"), QStringLiteral("192.168.0.20"));
     step(QStringLiteral("Type the delay 5 in \"Delay\" (the box filled itself with \"Default\")"));
-    w.Text9->selectAll();
-    QTest::keyClicks(w.Text9, QStringLiteral("5"));
+    control<QLineEdit>(w, "Text9")->selectAll();
+    QTest::keyClicks(control<QLineEdit>(w, "Text9"), QStringLiteral("5"));
     show(QStringLiteral("Delay box: %1, \"Use Tolvane Default Delay\" %2")
-             .arg(quoted(w.Text9->text()), w.Check1->isChecked() ? "ticked" : "unticked"));
+             .arg(quoted(boxText(w, "Text9")), control<QCheckBox>(w, "Check1")->isChecked() ? "ticked" : "unticked"));
 
     step(QStringLiteral("Press \"Get Guide\""));
-    QTest::mouseClick(w.GetGuide, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(w, "GetGuide"), Qt::LeftButton);
     printRows(w);
     printCounters(w);
     screenshot(&w, QStringLiteral("1-guide.png"));

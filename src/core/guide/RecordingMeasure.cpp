@@ -1,6 +1,7 @@
 #include "guide/RecordingMeasure.h"
 
 #include "guide/FileStatReader.h"
+#include "guide/GuideMessages.h"
 #include "guide/WorkingFiles.h"
 #include "runner/FileNames.h"
 #include "runner/ToolRunner.h"
@@ -37,4 +38,29 @@ Measurement measureRecording(const QString &guideField, StallLimits limits)
     if (run.stalled || file.status != TextFileRead::Status::Missing)
         removeWorkingFile(kFileStatName, &result.deleteError);
     return result;
+}
+
+TaggingTotals measureTitles(const QList<TitleToMeasure> &titles, StallLimits limits)
+{
+    TaggingTotals totals;
+    QStringList notMeasured;
+    QStringList deleteErrors;
+    for (const TitleToMeasure &title : titles) {
+        const Measurement measurement = measureRecording(title.recorderName, limits);
+        if (measurement.abandoned) {
+            totals.abandoned = true;
+            return totals;
+        }
+        totals.sizes.append(measurement.size);
+        totals.total += measurement.size;
+        if (!measurement.measured)
+            notMeasured << GuideMessages::titleForMessage(title.title, title.recorderName);
+        if (!measurement.deleteError.isEmpty() && !deleteErrors.contains(measurement.deleteError))
+            deleteErrors << measurement.deleteError;
+    }
+    if (!notMeasured.isEmpty())
+        totals.messages << GuideMessages::titlesNotMeasured(notMeasured);
+    if (!deleteErrors.isEmpty())
+        totals.messages << deleteErrors.join(u'\n');
+    return totals;
 }

@@ -2,7 +2,9 @@
 
 #include "runner/StallWatch.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 // The size of one recording, as the helper reports it.
 struct Measurement
@@ -20,3 +22,20 @@ struct Measurement
 // A helper that neither ends nor writes for the running limit is stopped, and
 // whatever it wrote is not taken as a size.
 Measurement measureRecording(const QString &guideField, StallLimits limits = {});
+
+// One ticked title to measure.
+struct TitleToMeasure
+{
+    QString recorderName; // the guide's file name field, as read
+    QString title;
+};
+
+// The tagged titles measured one after another.
+struct TaggingTotals
+{
+    QList<double> sizes;   // per title measured, in order; fewer when abandoned
+    double total = 0;      // their sum
+    QStringList messages;  // to tell afterwards, in order: titles not measured, files not removed
+    bool abandoned = false; // the program is ending: the rest was not measured, nothing is to be shown
+};
+TaggingTotals measureTitles(const QList<TitleToMeasure> &titles, StallLimits limits = {});

@@ -1,6 +1,31 @@
-// The click of "Extract Mpeg(s)".
+// The click of "Extract Mpeg(s)": the session runs in the core; the window
+// shows what it reports.
+#include "common/LeadingNumber.h"
+#include "common/NumberMask.h"
+#include "common/UserMessage.h"
+#include "desktop/SessionCompanion.h"
 #include "download/DownloadSession.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/ScreenPointer.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include <algorithm>
+
+QList<QueuedTitle> Form1::tickedTitles() const
+{
+    QList<QueuedTitle> titles;
+    const int rows = std::min({int(TitleCount), List1->count(), kTableSize});
+    for (int row = 0; row < rows; ++row) {
+        if (List1->item(row)->checkState() != Qt::Checked)
+            continue;
+        const auto i = std::size_t(row);
+        titles.append({row, FileNames[i], Titles[i], RecordDates[i], FileSizes[i]});
+    }
+    return titles;
+}
 
 void Form1::Extract_Click()
 {
@@ -8,6 +33,58 @@ void Form1::Extract_Click()
     // last click on the list, does nothing at all.
     if (DownloadInProgress || TaggedCount == 0)
         return;
-    DownloadSession session(*this);
+    DownloadInProgress = true;
+    List1->setEnabled(false);
+
+    DownloadSession session(tickedTitles(), TotalSize, [this] { return Connection{IPAddress->text(), DelayFactor}; },
+                            m_timing);
+    QString taggedBefore; // Text5 before a complete title was counted off, for a failed rename
+    connect(&session, &DownloadSession::sessionStarted, this, [this](double bytesToCome) {
+        setScreenPointer(ScreenPointer::Hourglass);
+        companion().sessionStarted(bytesToCome);
+    });
+    connect(&session, &DownloadSession::statusChanged, Text3, &QLineEdit::setText);
+    connect(&session, &DownloadSession::titleStarted, Text4, &QLineEdit::setText);
+    connect(&session, &DownloadSession::saveNameChosen, Text7, &QLineEdit::setText);
+    connect(&session, &DownloadSession::transferStarted, this, [this](double expected, double bytesToCome) {
+        Text6->setText(maskBlankZero(bytesToCome));
+        Text8->setText(maskBlankZero(expected));
+        companion().titleStarted(expected, bytesToCome);
+    });
+    connect(&session, &DownloadSession::progress, this, [this](double current, double left, double stillToCome) {
+        Text8->setText(maskZero(left));
+        Text6->setText(maskZero(stillToCome));
+        companion().titleProgress(current, stillToCome);
+    });
+    connect(&session, &DownloadSession::titleOvershot, this, [this] { Text8->setText(QStringLiteral("0")); });
+    connect(&session, &DownloadSession::titleComplete, this, [this, &taggedBefore](int row, double bytesToCome) {
+        TotalSize = bytesToCome;
+        Text6->setText(maskBlankZero(TotalSize));
+        Text8->setText(QStringLiteral("0"));
+        List1->item(row)->setCheckState(Qt::Unchecked);
+        taggedBefore = Text5->text();
+        Text5->setText(plainNumber(leadingNumber(taggedBefore) - 1));
+        QApplication::beep();
+    });
+    connect(&session, &DownloadSession::titleFailed, this,
+            [this, &taggedBefore](int row, const QString &, double bytesToCome, bool wasComplete) {
+                if (wasComplete) { // not done after all: tick and count it again
+                    List1->item(row)->setCheckState(Qt::Checked);
+                    Text5->setText(taggedBefore);
+                }
+                TotalSize = bytesToCome;
+                Text6->setText(maskBlankZero(TotalSize));
+            });
+    connect(&session, &DownloadSession::messageForUser, this, [](const QString &text) { tellUser(text); });
+    connect(&session, &DownloadSession::sessionEnded, this, [this](int saved, int failed, const QString &message) {
+        Text4->clear();
+        setScreenPointer(ScreenPointer::Default);
+        DownloadInProgress = false;
+        Text7->clear();
+        List1->setEnabled(true);
+        companion().sessionEnded(saved, failed);
+        if (!message.isEmpty())
+            tellUser(message);
+    });
     session.run();
 }

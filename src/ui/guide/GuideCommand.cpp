@@ -1,23 +1,16 @@
 // Get Guide: fetch the recorder's guide once per run and fill the title table
 // and the list from it.
-#include "mainwindow/Form1.h"
-
-#include "guide/GuideMessages.h"
-#include "guide/GuideFile.h"
-#include "guide/WorkingFiles.h"
 #include "common/DateTimeText.h"
 #include "common/UserMessage.h"
+#include "guide/GuideFetch.h"
+#include "mainwindow/Form1.h"
 #include "mainwindow/ScreenPointer.h"
-#include "runner/ToolRunner.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QListWidget>
 
 namespace {
-
-const QString kGuideFileName = QStringLiteral("Guide.txt");
-const QString kGuideDataName = QStringLiteral("Guide.dat");
 
 QListWidgetItem *checkableRow(const QString &text)
 {
@@ -37,20 +30,9 @@ int tickedRows(const QListWidget *list)
     return ticked;
 }
 
-// A tool stopped as stuck may have left its file half written: it goes, so
-// that no later step takes it for whole. False when it is still there.
-bool dropPartialFile(const QString &name)
-{
-    QString error;
-    if (removeWorkingFile(name, &error))
-        return true;
-    tellUser(error);
-    return false;
-}
-
 } // namespace
 
-void Form1::GetGuide_Click(StallLimits limits)
+void Form1::GetGuide_Click()
 {
     if (GuideLoaded)
         return;
@@ -70,49 +52,22 @@ void Form1::GetGuide_Click(StallLimits limits)
     const QString dateBefore = Text1->text();
     Text1->setText(dateText());
 
-    // Nothing was listed: leave the window as it was so Get Guide can be tried again.
-    const auto putBack = [&] {
+    // The window keeps painting while a large guide is read; input waits.
+    const GuideFetch fetch = fetchGuide(IPAddress->text(), kTableSize, m_timing.stall, [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    if (fetch.outcome != GuideFetch::Outcome::Listed) {
+        // Leave the window as it was so Get Guide can be tried again.
         Text1->setText(dateBefore);
         setScreenPointer(ScreenPointer::Arrow);
         Text3->setText(QStringLiteral(" "));
-    };
-
-    // The address goes to the tool exactly as typed.
-    const ToolRunResult fetched =
-        ShellAndWait({QStringLiteral("Tolvane"), {IPAddress->text(), QStringLiteral("-g")}}, {kGuideDataName, limits});
-    if (fetched.abandoned) { // the window was closed: the program is ending
-        putBack();
-        return;
-    }
-    // The helper goes on as after any failed fetch, but never from a partial Guide.dat.
-    bool guideTrusted = !fetched.stalled || dropPartialFile(kGuideDataName);
-    if (guideTrusted) {
-        const ToolRunResult converted =
-            ShellAndWait({QStringLiteral("Tamrick"), {QStringLiteral("guide")}}, {kGuideFileName, limits});
-        if (converted.abandoned) {
-            putBack();
-            return;
-        }
-        if (converted.stalled) {
-            guideTrusted = false;
-            dropPartialFile(kGuideFileName);
-        }
-    }
-
-    // The window keeps painting while a large guide is read; input waits.
-    const GuideFileRead guide = guideTrusted ? readGuideFile(kGuideFileName, kTableSize, [] {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    })
-                                             : GuideFileRead{};
-    if (guide.status != GuideFileRead::Status::Ok) {
-        putBack();
-        tellUser(guide.status == GuideFileRead::Status::Missing ? GuideMessages::guideMissing()
-                                                                : GuideMessages::guideUnreadable(guide.error));
+        if (fetch.outcome == GuideFetch::Outcome::NotListed) // else the program is ending
+            tellUser(fetch.message);
         return;
     }
     GuideLoaded = true;
 
-    const GuideParseResult &parsed = guide.parsed;
+    const GuideParseResult &parsed = fetch.parsed;
     for (qsizetype i = 0; i < parsed.entries.size(); ++i) {
         const GuideEntry &entry = parsed.entries.at(i);
         Titles[i] = entry.title;
@@ -126,10 +81,7 @@ void Form1::GetGuide_Click(StallLimits limits)
     Text5->setText(QString::number(tickedRows(List1)));
 
     setScreenPointer(ScreenPointer::Arrow);
-    GuideLoaded = true;
     Text3->setText(QStringLiteral(" "));
-
-    const QString shortfall = GuideMessages::guideShortfall(parsed.incompleteRecords, parsed.leftOut, kTableSize);
-    if (!shortfall.isEmpty())
-        tellUser(shortfall);
+    if (!fetch.message.isEmpty())
+        tellUser(fetch.message);
 }

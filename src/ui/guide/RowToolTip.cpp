@@ -16,11 +16,12 @@ QString rowToolTipText(const QString &fileName, double size, const QString &save
     return QStringLiteral("ReplayTV file: %1\nSize: %2\nSaved as: %3").arg(fileName, sizeText, saveName);
 }
 
-RowToolTips::RowToolTips(Form1 &window)
-    : QObject(&window)
+RowToolTips::RowToolTips(const Form1 &window, QListWidget *list)
+    : QObject(list)
     , w(window)
+    , m_list(list)
 {
-    w.List1->viewport()->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
 }
 
 QString RowToolTips::textForRow(int row) const
@@ -34,13 +35,13 @@ QString RowToolTips::textForRow(int row) const
 
 bool RowToolTips::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::ToolTip || watched != w.List1->viewport())
+    if (event->type() != QEvent::ToolTip || watched != m_list->viewport())
         return QObject::eventFilter(watched, event);
     auto *help = static_cast<QHelpEvent *>(event);
-    const QString text = textForRow(w.List1->row(w.List1->itemAt(help->pos())));
+    const QString text = textForRow(m_list->row(m_list->itemAt(help->pos())));
     if (text.isEmpty())
         QToolTip::hideText();
     else // recorder text never as markup: "<img src=/dev/zero>" is a title, not a picture to load
-        QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(text, Qt::WhiteSpacePre), w.List1->viewport());
+        QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(text, Qt::WhiteSpacePre), m_list->viewport());
     return true;
 }

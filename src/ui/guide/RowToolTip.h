@@ -4,6 +4,7 @@
 #include <QString>
 
 class Form1;
+class QListWidget;
 
 // The words shown when the pointer rests on a row of the title list.
 // A size of 0 means the recording has not been measured yet.
@@ -17,7 +18,7 @@ class RowToolTips : public QObject
     Q_OBJECT
 
 public:
-    explicit RowToolTips(Form1 &window);
+    RowToolTips(const Form1 &window, QListWidget *list);
 
     QString textForRow(int row) const;
 
@@ -25,5 +26,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    Form1 &w;
+    const Form1 &w;
+    QListWidget *m_list;
 };

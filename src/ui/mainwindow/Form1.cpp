@@ -20,14 +20,15 @@
 #include <QScreen>
 #include <QShortcut>
 
-Form1::Form1(QWidget *parent)
+Form1::Form1(SessionTiming timing, QWidget *parent)
     : QMainWindow(parent)
+    , m_timing(timing)
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
     buildControls();
     connectReactions();
-    new RowToolTips(*this);
+    new RowToolTips(*this, List1);
     m_companion = new SessionCompanion(Progress, std::make_unique<SleepInhibitor>(),
                                        std::make_unique<DesktopNotifier>(), this);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "download/SessionState.h"
-#include "runner/StallWatch.h"
+#include "download/SessionInputs.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -23,7 +22,9 @@ class ProgressStrip;
 class SessionCompanion;
 
 // The main window: its controls, the program's working state and its reactions.
-// The reactions of each subsystem live in that subsystem's folder.
+// The reactions of each subsystem live in that subsystem's folder; the work
+// itself is done in the core, and the window shows what it reports. Controls
+// are the window's own: outside drivers find them by objectName.
 class Form1 : public QMainWindow
 {
     Q_OBJECT
@@ -31,27 +32,12 @@ class Form1 : public QMainWindow
 public:
     static constexpr int kTableSize = 201; // titles 0..200
 
-    explicit Form1(QWidget *parent = nullptr);
+    // The timing of tool runs and sessions; only tests shorten it.
+    explicit Form1(SessionTiming timing = {}, QWidget *parent = nullptr);
     ~Form1() override;
 
     // Start-up: settings, stale guide files, run flags, the log's creation header.
     void Form_Load();
-
-    // ---- Controls (objectName = member name) ----
-    QLineEdit *Text1 = nullptr, *Text2 = nullptr, *Text3 = nullptr, *Text4 = nullptr, *Text5 = nullptr,
-              *Text6 = nullptr, *Text7 = nullptr, *Text8 = nullptr, *Text9 = nullptr;
-    QLineEdit *IPAddress = nullptr;
-    QCheckBox *Check1 = nullptr;
-    QListWidget *List1 = nullptr;
-    QPushButton *Quit = nullptr, *Extract = nullptr, *GetGuide = nullptr, *LogView = nullptr, *GetPath = nullptr;
-    QGroupBox *Frame1 = nullptr, *Frame2 = nullptr;
-    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr,
-           *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr, *Label10 = nullptr,
-           *Label11 = nullptr, *Label12 = nullptr;
-    QMenu *mnuHelp = nullptr;
-    QAction *mnuAbout = nullptr;
-    // The progress strip at the bottom of the status frame.
-    ProgressStrip *Progress = nullptr;
 
     // ---- Run flags ----
     bool GuideLoaded = false;
@@ -72,9 +58,6 @@ public:
     short TaggedCount = 0;
     double TotalSize = 0;
 
-    // ---- Download session ----
-    SessionState Session;
-
     // ---- Reactions: connection settings ----
     void SaveIP();
     void IPAddress_Change();
@@ -83,10 +66,8 @@ public:
     void LoadSettings();
 
     // ---- Reactions: guide and tagging ----
-    // A tool that neither ends nor writes for the limits' running time is
-    // stopped as stuck.
-    void GetGuide_Click(StallLimits limits = {});
-    void List1_Click(StallLimits limits = {});
+    void GetGuide_Click();
+    void List1_Click();
     void List1_ItemCheck(int row);
 
     // ---- Reactions: download session ----
@@ -112,8 +93,28 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // ---- Controls (objectName = member name) ----
+    QLineEdit *Text1 = nullptr, *Text2 = nullptr, *Text3 = nullptr, *Text4 = nullptr, *Text5 = nullptr,
+              *Text6 = nullptr, *Text7 = nullptr, *Text8 = nullptr, *Text9 = nullptr;
+    QLineEdit *IPAddress = nullptr;
+    QCheckBox *Check1 = nullptr;
+    QListWidget *List1 = nullptr;
+    QPushButton *Quit = nullptr, *Extract = nullptr, *GetGuide = nullptr, *LogView = nullptr, *GetPath = nullptr;
+    QGroupBox *Frame1 = nullptr, *Frame2 = nullptr;
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr,
+           *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr, *Label10 = nullptr,
+           *Label11 = nullptr, *Label12 = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuAbout = nullptr;
+    // The progress strip at the bottom of the status frame.
+    ProgressStrip *Progress = nullptr;
+
+
     void buildControls();
     void connectReactions();
+    QList<QueuedTitle> tickedTitles() const;
+
+    SessionTiming m_timing;
 
     SessionCompanion *m_companion = nullptr;
     QPointer<Form2> m_logViewer;

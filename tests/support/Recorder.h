@@ -1,18 +1,10 @@
 #pragma once
-// Shared by the download-session suites: the simulated recorder, the window
-// driven through its controls, and readers for the log and the files.
-
-#include "mainwindow/Form1.h"
-#include "common/TextTrim.h"
-#include "mainwindow/ScreenPointer.h"
+// Shared by the session suites: the simulated recorder, and readers for the
+// log and the files.
 
 #include "RecordingContent.h"
 #include "TestSupport.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -105,116 +97,6 @@ private:
     QTemporaryDir m_aux;
 };
 
-// Per test function: a scratch working folder, captured messages, a recorder,
-// and a program end that fails the test.
-struct SessionFixture
-{
-    ScratchDir dir;
-    MessageCapture messages;
-    Recorder recorder;
-    SessionFixture()
-    {
-        setScreenPointer(ScreenPointer::Default);
-        Form1::setProgramExit([] { QFAIL("the program was ended"); });
-    }
-    ~SessionFixture() { Form1::setProgramExit({}); }
-};
-
-// The window after start-up with the address typed: delay "Default", as on a first run.
-inline std::unique_ptr<Form1> startWindow(const QString &address = QStringLiteral("10.0.0.5"))
-{
-    auto w = std::make_unique<Form1>();
-    w->Form_Load();
-    w->show();
-    QTest::keyClicks(w->IPAddress, address);
-    return w;
-}
-
-inline void typeDelay(Form1 &w, const QString &delay)
-{
-    w.Text9->clear();
-    QTest::keyClicks(w.Text9, delay);
-}
-
-// Fills the title table and the list as a guide would, rows unticked.
-inline void fillTitles(Form1 &w, const QList<Recording> &recordings)
-{
-    for (int i = 0; i < recordings.size(); ++i) {
-        w.Titles[i] = recordings[i].title;
-        w.RecordDates[i] = recordings[i].date;
-        w.FileNames[i] = recordings[i].fileName;
-        auto *item = new QListWidgetItem(recordings[i].title + QStringLiteral("  ") + recordings[i].date);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-        w.List1->addItem(item);
-    }
-    w.TitleCount = static_cast<short>(recordings.size());
-}
-
-inline void tick(Form1 &w, const QList<int> &rows, Qt::CheckState state = Qt::Checked)
-{
-    for (int row : rows)
-        w.List1->item(row)->setCheckState(state);
-}
-
-inline QList<int> tickedRows(const Form1 &w)
-{
-    QList<int> rows;
-    for (int row = 0; row < w.List1->count(); ++row) {
-        if (w.List1->item(row)->checkState() == Qt::Checked)
-            rows << row;
-    }
-    return rows;
-}
-
-// A click on a row's text: the list measures the ticked titles.
-inline void clickList(Form1 &w, int row = 0)
-{
-    const QRect rect = w.List1->visualItemRect(w.List1->item(row));
-    const QPoint at(std::min(rect.center().x(), w.List1->viewport()->width() / 2), rect.center().y());
-    QTest::mouseClick(w.List1->viewport(), Qt::LeftButton, {}, at);
-}
-
-inline void pressExtract(Form1 &w)
-{
-    QTest::mouseClick(w.Extract, Qt::LeftButton);
-}
-
-// A window with the titles listed, the rows ticked and measured, the journal cleared.
-inline std::unique_ptr<Form1> prepare(Recorder &recorder, const QList<Recording> &list, const QList<int> &rows,
-                                      const QString &delay = QStringLiteral("Default"))
-{
-    recorder.setCatalog(list);
-    auto w = startWindow();
-    if (delay != QStringLiteral("Default"))
-        typeDelay(*w, delay);
-    fillTitles(*w, list);
-    tick(*w, rows);
-    clickList(*w);
-    recorder.clearJournal();
-    return w;
-}
-
-// What holds after every session, however its titles ended.
-inline void checkSessionEnded(const Form1 &w)
-{
-    QCOMPARE(w.Text3->text(), QStringLiteral("Session End"));
-    QCOMPARE(w.Text4->text(), QString());
-    QCOMPARE(w.Text7->text(), QString());
-    QVERIFY(!w.DownloadInProgress);
-    QVERIFY(w.List1->isEnabled());
-    QCOMPARE(screenPointer(), ScreenPointer::Default);
-}
-
-// The working folder holds exactly these entries.
-inline void checkFiles(QStringList expected)
-{
-    QStringList entries = workingDirEntries();
-    entries.sort();
-    expected.sort();
-    QCOMPARE(entries, expected);
-}
-
 // The log's lines; fails the test when a line end is not CR LF.
 inline QStringList logLines()
 {
@@ -232,12 +114,13 @@ inline QStringList logLines()
     return lines;
 }
 
-// The log after its creation header, times and dates replaced by placeholders.
-inline QStringList sessionLog()
+// The log from its first line on (skip: lines left out at its start), times and
+// dates replaced by placeholders.
+inline QStringList sessionLog(int skip = 0)
 {
     static const QRegularExpression time(QStringLiteral("\\b\\d\\d:\\d\\d:\\d\\d\\b"));
     static const QRegularExpression date(QStringLiteral("\\b\\d\\d-\\d\\d-\\d\\d\\d\\d\\b"));
-    QStringList lines = logLines().mid(2);
+    QStringList lines = logLines().mid(skip);
     for (QString &line : lines)
         line.replace(time, QStringLiteral("hh:mm:ss")).replace(date, QStringLiteral("mm-dd-yyyy"));
     return lines;
@@ -299,14 +182,6 @@ inline QString tolvane(const QString &fileName, const QString &delayNumber = {},
     if (!delayNumber.isEmpty())
         line += u' ' + delayNumber;
     return line;
-}
-
-// A number shown in a box, without its thousands separators.
-inline qint64 shownNumber(const QString &text)
-{
-    QString digits = text;
-    digits.remove(QLocale::system().groupSeparator());
-    return digits.isEmpty() ? 0 : digits.toLongLong();
 }
 
 } // namespace sessiontest

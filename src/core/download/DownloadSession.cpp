@@ -1,0 +1,160 @@
+#include "download/DownloadSession.h"
+
+#include "download/LeftoverFile.h"
+#include "download/SaveName.h"
+#include "download/TitleTransfer.h"
+#include "download/TransferCommand.h"
+#include "log/LogRecords.h"
+#include "log/LogWriter.h"
+#include "runner/FileNames.h"
+#include "runner/Pause.h"
+
+namespace {
+
+// Sizes are subtracted in whole ten-thousandths so that the total comes back
+// to exactly 0 after the last title.
+double minusInByteCount(double total, ByteCount size)
+{
+    return (ByteCount::fromDouble(total) - size).toDouble();
+}
+
+} // namespace
+
+DownloadSession::DownloadSession(QList<QueuedTitle> titles, double bytesTagged, ConnectionNow connection,
+                                 SessionTiming timing, QObject *parent)
+    : QObject(parent)
+    , m_titles(std::move(titles))
+    , m_bytesToCome(bytesTagged)
+    , m_connection(std::move(connection))
+    , m_timing(timing)
+{
+    // Rows beyond the queue stay ticked for a later session.
+    if (m_titles.size() > kQueueLast) {
+        m_summary.notQueued = int(m_titles.size()) - kQueueLast;
+        m_titles.resize(kQueueLast);
+    }
+}
+
+void DownloadSession::run()
+{
+    appendLog(LogRecords::sessionHeader());
+    emit sessionStarted(m_bytesToCome);
+    for (const QueuedTitle &title : std::as_const(m_titles))
+        downloadTitle(title);
+    endSession();
+}
+
+void DownloadSession::downloadTitle(const QueuedTitle &title)
+{
+    // What the tool writes, watched and renamed under; the list keeps the text as read.
+    const QString fileName = usableRecorderName(title.recorderName);
+
+    SaveAsName.clear();
+    emit statusChanged(QStringLiteral("Downloading "));
+    emit titleStarted(title.recorderName);
+    SaveAsName = chooseFreeName(saveNameFor(title.title, title.recordDate), saveNameTaken);
+
+    // Read once, so the start record and the command line agree.
+    const Connection connection = m_connection();
+    appendLog(LogRecords::titleStart(SaveAsName, connection.delay));
+    emit saveNameChosen(SaveAsName);
+
+    const ByteCount expected = ByteCount::fromDouble(title.size);
+    if (fileName.isEmpty()) {
+        failTitle(title, title.recorderName, QStringLiteral("unsafe recorder file name"), expected);
+        return;
+    }
+    // Whatever is already under the name would be written over by the tool,
+    // and could later be taken for this title's download.
+    const NameClearing clearing = clearRecorderName(fileName);
+    for (const KeptFile &kept : clearing.kept) {
+        appendLog(LogRecords::fileKept(SaveAsName, kept.fileName, kept.keptAs));
+        m_summary.kept.append(kept);
+    }
+    if (!clearing.refusal.isEmpty()) {
+        failTitle(title, fileName, clearing.refusal, expected);
+        return;
+    }
+
+    TitleTransfer transfer(m_timing.stall);
+    const TransferPlan plan = transferPlan(connection.address, fileName, connection.delay);
+    const ToolRunResult run = transfer.start(plan, fileName);
+    if (!run.started) {
+        if (plan.waited)
+            emit messageForUser(run.error); // as every waited run tells it
+        failTitle(title, fileName, run.error, expected);
+        return;
+    }
+
+    emit transferStarted(expected.toDouble(), m_bytesToCome);
+    Pause(m_timing.pauseBeforeWatch);
+
+    const TitleTransfer::Outcome outcome = transfer.watch(fileName, expected, [this, expected](ByteCount current) {
+        emit progress(current.toDouble(), (expected - current).toDouble(), m_bytesToCome - current.toDouble());
+    });
+
+    if (outcome.result != TitleTransfer::Result::Complete) {
+        if (outcome.result == TitleTransfer::Result::Larger)
+            emit titleOvershot();
+        failTitle(title, fileName, outcomeReason(outcome), expected);
+        return;
+    }
+    // Never overwrite: a taken name (all six taken, or one that appeared
+    // meanwhile) leaves the file under the recorder's name.
+    if (saveNameTaken(SaveAsName)) {
+        failTitle(title, fileName, QStringLiteral("save name taken"), expected);
+        return;
+    }
+    finishTitle(title, fileName, expected);
+}
+
+void DownloadSession::finishTitle(const QueuedTitle &title, const QString &fileName, ByteCount expected)
+{
+    m_bytesToCome = minusInByteCount(m_bytesToCome, expected);
+    emit titleComplete(title.row, m_bytesToCome);
+    emit statusChanged(QStringLiteral("Renaming Mpeg"));
+    Pause(m_timing.pauseBeforeRename);
+
+    QString error;
+    if (!renameNoReplace(fileName, SaveAsName, &error)) {
+        const QString reason =
+            saveNameTaken(SaveAsName) ? QStringLiteral("save name taken") : QStringLiteral("not renamed: ") + error;
+        failTitle(title, fileName, reason, expected, true);
+        return;
+    }
+    appendLog(LogRecords::titleFinish(SaveAsName));
+    ++m_saved;
+    if (expected == ByteCount{})
+        m_summary.unchecked.append({SaveAsName, fileName});
+    emit titleFinished(title.row, SaveAsName);
+}
+
+void DownloadSession::failTitle(const QueuedTitle &title, const QString &fileName, const QString &reason,
+                                ByteCount expected, bool wasComplete)
+{
+    // What is still to come no longer includes this title.
+    if (!wasComplete)
+        m_bytesToCome = minusInByteCount(m_bytesToCome, expected);
+    emit titleFailed(title.row, reason, m_bytesToCome, wasComplete);
+    emit statusChanged(failedStatus(reason));
+    appendLog(LogRecords::titleFailed(SaveAsName, reason));
+    m_summary.failed.append({SaveAsName, fileName, reason});
+}
+
+void DownloadSession::endSession()
+{
+    emit statusChanged(QStringLiteral("Session End"));
+    appendLog(LogRecords::sessionEnd());
+    emit sessionEnded(m_saved, int(m_summary.failed.size()), sessionEndMessage(m_summary));
+}
+
+void DownloadSession::appendLog(const QStringList &lines)
+{
+    QString error;
+    if (AppendToLog(lines, &error) || !m_summary.logProblem.isEmpty())
+        return;
+    // The log is for the reader only: the downloads go on without it. The
+    // status line says so now, and the end message again.
+    m_summary.logProblem = error;
+    emit statusChanged(error);
+}

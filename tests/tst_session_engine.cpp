@@ -1,0 +1,444 @@
+// The session, measuring and Get Guide without a window, against the
+// simulated recorder with short waits: what each reports, in order, and the
+// files, log lines and tool runs it leaves.
+#include "download/DownloadSession.h"
+#include "guide/GuideFetch.h"
+#include "guide/GuideMessages.h"
+#include "guide/RecordingMeasure.h"
+#include "log/LogWriter.h"
+
+#include "Recorder.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace sessiontest;
+
+namespace {
+
+const QString kFirstFile = QStringLiteral("1070683200.mpg");
+const QString kSecondFile = QStringLiteral("1070686800.mpg");
+const QString kFirstSave = QStringLiteral("First_12 05 2003.mpg");
+const QString kSecondSave = QStringLiteral("Second_12 05 2003.mpg");
+constexpr qint64 kFirstSize = 100000;
+constexpr qint64 kSecondSize = 3000;
+
+const SessionTiming kShort{0.05, 0.05, {300, 1500}};
+
+QString guideTitle(const QString &title)
+{
+    return title.leftJustified(58);
+}
+
+QList<QueuedTitle> twoTitles(bool firstMeasured = true, const QString &firstName = kFirstFile)
+{
+    return {{0, firstName, guideTitle("First"), "12/05/2003", firstMeasured ? double(kFirstSize) : 0.0},
+            {1, kSecondFile, guideTitle("Second"), "12/05/2003", double(kSecondSize)}};
+}
+
+// Everything a session reports, one line per report; progress is checked as it comes.
+struct SessionRun
+{
+    QStringList events;
+    QString endMessage;
+    double lastProgress = -1;
+    double expected = 0;
+
+    SessionRun(QList<QueuedTitle> titles, const QString &delay, double bytesTagged,
+               const std::function<void(DownloadSession &)> &prepare = {}, SessionTiming timing = kShort)
+    {
+        DownloadSession session(std::move(titles), bytesTagged,
+                                [delay] { return Connection{QStringLiteral("10.0.0.5"), delay}; }, timing);
+        auto add = [this](const QString &line) { events << line; };
+        QObject::connect(&session, &DownloadSession::sessionStarted, [add](double c) { add("start " + QString::number(c)); });
+        QObject::connect(&session, &DownloadSession::statusChanged, [add](const QString &s) { add("status " + s); });
+        QObject::connect(&session, &DownloadSession::titleStarted, [add](const QString &n) { add("title " + n); });
+        QObject::connect(&session, &DownloadSession::saveNameChosen, [add](const QString &n) { add("save as " + n); });
+        QObject::connect(&session, &DownloadSession::transferStarted, [this, add](double e, double c) {
+            add(QStringLiteral("transfer %1 of %2").arg(e).arg(c));
+            expected = e;
+            lastProgress = 0;
+        });
+        QObject::connect(&session, &DownloadSession::progress, [this](double current, double left, double) {
+            QVERIFY(current >= lastProgress); // a file only grows
+            if (expected > 0)
+                QCOMPARE(current + left, expected);
+            lastProgress = current;
+        });
+        QObject::connect(&session, &DownloadSession::titleOvershot, [add] { add("overshot"); });
+        QObject::connect(&session, &DownloadSession::titleComplete, [add](int row, double c) {
+            add(QStringLiteral("complete %1, %2 to come").arg(row).arg(c));
+        });
+        QObject::connect(&session, &DownloadSession::titleFinished, [add](int row, const QString &name) {
+            add(QStringLiteral("finished %1 %2").arg(row).arg(name));
+        });
+        QObject::connect(&session, &DownloadSession::titleFailed, [add](int row, const QString &r, double c, bool back) {
+            add(QStringLiteral("failed %1 %2, %3 to come%4").arg(row).arg(r).arg(c).arg(back ? ", taken back" : ""));
+        });
+        QObject::connect(&session, &DownloadSession::messageForUser, [add](const QString &m) { add("tell " + m); });
+        QObject::connect(&session, &DownloadSession::sessionEnded, [this, add](int saved, int failed, const QString &m) {
+            add(QStringLiteral("ended %1 saved %2 failed").arg(saved).arg(failed));
+            endMessage = m;
+        });
+        if (prepare)
+            prepare(session);
+        session.run();
+    }
+};
+
+QStringList savedTitleEvents(int row, const QString &fileName, const QString &saveName, qint64 size, double before)
+{
+    return {"status Downloading ",
+            "title " + fileName,
+            "save as " + saveName,
+            QStringLiteral("transfer %1 of %2").arg(size).arg(before),
+            QStringLiteral("complete %1, %2 to come").arg(row).arg(before - double(size)),
+            "status Renaming Mpeg",
+            QStringLiteral("finished %1 %2").arg(row).arg(saveName)};
+}
+
+} // namespace
+
+class TestSessionEngine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void twoTitlesSaved();
+    void firstTitleFails_data();
+    void firstTitleFails();
+    void leftoverUnderRecorderName_data();
+    void leftoverUnderRecorderName();
+    void renameRefused();
+    void logUnwritable();
+    void fullQueue();
+    void measuring_data();
+    void measuring();
+    void guideFetch_data();
+    void guideFetch();
+
+private:
+    std::unique_ptr<ScratchDir> m_dir;
+    std::unique_ptr<MessageCapture> m_told;
+    std::unique_ptr<Recorder> m_recorder;
+};
+
+void TestSessionEngine::init()
+{
+    m_dir = std::make_unique<ScratchDir>();
+    m_told = std::make_unique<MessageCapture>();
+    m_recorder = std::make_unique<Recorder>();
+    m_recorder->setCatalog({{"First", kFirstFile, kFirstSize}, {"Second", kSecondFile, kSecondSize}});
+    writeFile(kLogFileName, {});
+}
+
+void TestSessionEngine::cleanup()
+{
+    m_recorder.reset();
+    m_told.reset();
+    m_dir.reset();
+}
+
+void TestSessionEngine::twoTitlesSaved()
+{
+    const double tagged = kFirstSize + kSecondSize;
+    SessionRun run(twoTitles(), "7", tagged);
+
+    const QStringList expected = QStringList{"start " + QString::number(tagged)}
+                                 + savedTitleEvents(0, kFirstFile, kFirstSave, kFirstSize, tagged)
+                                 + savedTitleEvents(1, kSecondFile, kSecondSave, kSecondSize, kSecondSize)
+                                 + QStringList{"status Session End", "ended 2 saved 0 failed"};
+    QCOMPARE(run.events, expected);
+    QCOMPARE(run.endMessage, QString());
+    QCOMPARE(run.lastProgress, double(kSecondSize));
+    QCOMPARE(m_recorder->journal(), (QStringList{tolvane(kFirstFile, "7"), tolvane(kSecondFile, "7")}));
+    QCOMPARE(readFile(kFirstSave), recordingBytes(kFirstFile, kFirstSize));
+    QCOMPARE(readFile(kSecondSave), recordingBytes(kSecondFile, kSecondSize));
+    QCOMPARE(workingDirEntries(), (QStringList{kFirstSave, kLogFileName, kSecondSave}));
+    QCOMPARE(sessionLog(), sessionHeader() + titleLog(kFirstSave, "7") + titleLog(kSecondSave, "7")
+                                            + sessionEnd());
+}
+
+void TestSessionEngine::firstTitleFails_data()
+{
+    QTest::addColumn<QByteArray>("fault");
+    QTest::addColumn<bool>("measured");
+    QTest::addColumn<QString>("delay");
+    QTest::addColumn<QString>("reason"); // empty: saved without a size to check
+    QTest::addColumn<qint64>("partial"); // bytes left under the recorder's name; -1: no file
+
+    for (const QString delay : {"Default", "10"}) {
+        const QByteArray form = delay == "Default" ? "waited" : "unwaited";
+        QTest::addRow("stall, %s", form.data()) << QByteArray("hang:70000") << true << delay << "stalled"
+                                                << qint64(70000);
+        QTest::addRow("early exit, %s", form.data()) << QByteArray("stop:65000") << true << delay
+                                                     << "stopped short" << qint64(65000);
+        QTest::addRow("no file, %s", form.data()) << QByteArray("exit") << true << delay << "stopped short"
+                                                  << qint64(-1);
+        QTest::addRow("larger, %s", form.data()) << QByteArray("oversize:10") << true << delay
+                                                 << "larger than expected" << kFirstSize + 10;
+        QTest::addRow("unmeasured, no file, %s", form.data()) << QByteArray("exit") << false << delay
+                                                              << "no file received" << qint64(-1);
+        // Without a size, only the tool's status tells a part from the whole.
+        QTest::addRow("unmeasured, tool fails after a part, %s", form.data())
+            << QByteArray("fail:65000") << false << delay << "transfer tool ended with status 1" << qint64(65000);
+        QTest::addRow("unmeasured, saved, %s", form.data()) << QByteArray() << false << delay << QString()
+                                                            << qint64(-1);
+    }
+}
+
+void TestSessionEngine::firstTitleFails()
+{
+    QFETCH(QByteArray, fault);
+    QFETCH(bool, measured);
+    QFETCH(QString, delay);
+    QFETCH(QString, reason);
+    QFETCH(qint64, partial);
+    if (!fault.isEmpty())
+        m_recorder->setFault(fault, kFirstFile);
+    const double tagged = kSecondSize + (measured ? kFirstSize : 0);
+
+    SessionRun run(twoTitles(measured), delay, tagged);
+
+    const QString number = delay == "Default" ? QString() : delay;
+    QCOMPARE(m_recorder->journal(), (QStringList{tolvane(kFirstFile, number), tolvane(kSecondFile, number)}));
+    QCOMPARE(readFile(kSecondSave), recordingBytes(kSecondFile, kSecondSize));
+    QCOMPARE(sessionLog(), sessionHeader() + titleLog(kFirstSave, delay, reason)
+                                            + titleLog(kSecondSave, delay) + sessionEnd());
+    QCOMPARE(run.events.constLast(), QStringLiteral("ended %1 saved %2 failed").arg(reason.isEmpty() ? 2 : 1)
+                                         .arg(reason.isEmpty() ? 0 : 1));
+    if (reason.isEmpty()) {
+        QCOMPARE(readFile(kFirstSave), recordingBytes(kFirstFile, kFirstSize));
+        QCOMPARE(run.endMessage, uncheckedMessage({kFirstSave + " (" + kFirstFile + ")"}));
+        return;
+    }
+    QVERIFY(run.events.contains(QStringLiteral("failed 0 %1, %2 to come").arg(reason).arg(kSecondSize)));
+    QVERIFY(run.events.contains("status Failed: " + reason));
+    QCOMPARE(run.events.contains("overshot"), reason == "larger than expected");
+    QCOMPARE(run.endMessage, failureMessage({failedLine(kFirstSave, kFirstFile, reason)}));
+    QCOMPARE(QFile::exists(kFirstSave), false);
+    if (partial >= 0)
+        QCOMPARE(QFileInfo(kFirstFile).size(), partial);
+    else
+        QVERIFY(!QFile::exists(kFirstFile));
+}
+
+void TestSessionEngine::leftoverUnderRecorderName_data()
+{
+    QTest::addColumn<QString>("recorderName");
+    QTest::addColumn<QStringList>("before"); // entries made first: "name" a file, "name/" a folder, "name@" a link
+    QTest::addColumn<QString>("reason");     // empty: kept aside, then saved
+    QTest::addColumn<QStringList>("keptAs");
+    QTest::addColumn<bool>("toolRan");
+
+    QTest::addRow("partial of a killed session") << kFirstFile << QStringList{kFirstFile} << QString()
+                                                 << QStringList{kFirstFile + ".kept-1"} << true;
+    QTest::addRow("other letter case, first kept name taken")
+        << kFirstFile << QStringList{kFirstFile.toUpper(), kFirstFile.toUpper() + ".kept-1"} << QString()
+        << QStringList{kFirstFile.toUpper() + ".kept-2"} << true;
+    QTest::addRow("a link to a file outside") << kFirstFile << QStringList{kFirstFile + "@"}
+                                              << kFirstFile + " is in the folder and is not a plain file"
+                                              << QStringList() << false;
+    QTest::addRow("a folder") << kFirstFile << QStringList{kFirstFile + "/"}
+                              << kFirstFile + " is in the folder and is not a plain file" << QStringList() << false;
+    QTest::addRow("the log") << "kelvado.log" << QStringList()
+                             << "the recorder's file name is one of Kelvado's own files" << QStringList() << false;
+    for (const char *unsafe : {"-g", "x.mpg -g", "../x.mpg", "/etc/passwd", "..\\x.mpg", ".", "\"..", ""})
+        QTest::addRow("unsafe name %s", unsafe) << QString(unsafe) << QStringList() << "unsafe recorder file name"
+                                                << QStringList() << false;
+}
+
+void TestSessionEngine::leftoverUnderRecorderName()
+{
+    QFETCH(QString, recorderName);
+    QFETCH(QStringList, before);
+    QFETCH(QString, reason);
+    QFETCH(QStringList, keptAs);
+    QFETCH(bool, toolRan);
+    QTemporaryDir outside;
+    const QString outsideFile = outside.filePath("precious");
+    writeFile(outsideFile, "precious");
+    for (const QString &entry : before) {
+        if (entry.endsWith('/'))
+            QVERIFY(QDir().mkdir(entry.chopped(1)));
+        else if (entry.endsWith('@'))
+            QVERIFY(QFile::link(outsideFile, entry.chopped(1)));
+        else
+            writeFile(entry, entry.toUtf8());
+    }
+
+    SessionRun run(twoTitles(true, recorderName), "Default", kFirstSize + kSecondSize);
+
+    QCOMPARE(m_recorder->journal(),
+             (toolRan ? QStringList{tolvane(kFirstFile)} : QStringList()) + QStringList{tolvane(kSecondFile)});
+    QCOMPARE(readFile(outsideFile), QByteArray("precious"));
+    QCOMPARE(QFile::exists(kFirstSave), reason.isEmpty());
+    for (int i = 0; i < keptAs.size(); ++i)
+        QCOMPARE(readFile(keptAs.at(i)), before.at(i).toUtf8());
+    if (reason.isEmpty()) {
+        QCOMPARE(readFile(kFirstSave), recordingBytes(kFirstFile, kFirstSize));
+        QStringList kept{"Files already under a recorder's file name were kept, renamed:"};
+        for (int i = 0; i < keptAs.size(); ++i)
+            kept << before.at(i) + " is now " + keptAs.at(i);
+        QCOMPARE(run.endMessage, kept.join('\n'));
+        QCOMPARE(sessionLog().at(3), kFirstSave + " Kept: hh:mm:ss  " + before.first()
+                                                      + " was already in the folder, now " + keptAs.first());
+    } else {
+        QCOMPARE(run.endMessage, failureMessage({failedLine(kFirstSave, recorderName, reason)}));
+    }
+    QCOMPARE(readFile(kSecondSave), recordingBytes(kSecondFile, kSecondSize));
+}
+
+void TestSessionEngine::renameRefused()
+{
+    // The file goes between its completion and its rename: the title is taken back.
+    SessionRun run({twoTitles().first()}, "Default", kFirstSize, [](DownloadSession &session) {
+        QObject::connect(&session, &DownloadSession::titleComplete, [] { QFile::remove(kFirstFile); });
+    });
+    const QStringList failed = run.events.filter(QRegularExpression("^failed 0 not renamed: .+, 0 to come, taken back$"));
+    QCOMPARE(failed.size(), 1);
+    const QString reason = failed.first().section(", ", 0, 0).mid(9);
+    QCOMPARE(run.endMessage, failureMessage({failedLine(kFirstSave, kFirstFile, reason)}));
+    QCOMPARE(sessionLog().at(3), kFirstSave + " Failed: hh:mm:ss  " + reason);
+    QCOMPARE(run.events.constLast(), QStringLiteral("ended 0 saved 1 failed"));
+}
+
+void TestSessionEngine::logUnwritable()
+{
+    QFile::remove(kLogFileName);
+    QVERIFY(QDir().mkdir(kLogFileName));
+    SessionRun run(twoTitles(), "Default", kFirstSize + kSecondSize);
+
+    QCOMPARE(readFile(kFirstSave), recordingBytes(kFirstFile, kFirstSize));
+    QCOMPARE(readFile(kSecondSave), recordingBytes(kSecondFile, kSecondSize));
+    const QString problem = run.events.first().mid(7);
+    QVERIFY2(problem.startsWith("The log ") && problem.contains("could not be opened"), qPrintable(problem));
+    QCOMPARE(run.events.count("status " + problem), 1); // said once, not for every line
+    QCOMPARE(run.endMessage, problem + "\nThe downloads went on; the log is missing their records.");
+}
+
+void TestSessionEngine::fullQueue()
+{
+    // One more than a session takes: the last stays for a later session.
+    QList<Recording> catalog;
+    QList<QueuedTitle> titles;
+    for (int i = 0; i < 201; ++i) {
+        const QString name = QStringLiteral("10706%1.mpg").arg(i, 5, 10, QChar(u'0'));
+        const QString title = QStringLiteral("Load %1").arg(i, 3, 10, QChar(u'0'));
+        catalog.append({title, name, 200 + i});
+        titles.append({i, name, guideTitle(title), "12/05/2003", double(200 + i)});
+    }
+    m_recorder->setCatalog(catalog);
+
+    SessionRun run(titles, "Default", 0, {}, {0, 0, kShort.stall});
+
+    QCOMPARE(run.events.constLast(), QStringLiteral("ended 200 saved 0 failed"));
+    QVERIFY(run.endMessage.startsWith("Only the first 200 ticked titles fit in one session."));
+    QCOMPARE(m_recorder->journal().size(), 200);
+    QCOMPARE(workingDirEntries().size(), 201); // 200 saved and the log
+    QCOMPARE(readFile("Load 199_12 05 2003.mpg"), recordingBytes("1070600199.mpg", 399));
+    QVERIFY(!QFile::exists("Load 200_12 05 2003.mpg"));
+    QCOMPARE(sessionLog().size(), 2 + 200 * 3 + 2);
+}
+
+void TestSessionEngine::measuring_data()
+{
+    QTest::addColumn<QString>("recorderName");
+    QTest::addColumn<QByteArray>("fault");
+    QTest::addColumn<double>("size"); // 0: not measured, and told
+    QTest::addColumn<bool>("helperRan");
+
+    QTest::addRow("measured") << kFirstFile << QByteArray() << double(kFirstSize) << true;
+    QTest::addRow("trailing blanks") << kFirstFile + "   " << QByteArray() << double(kFirstSize) << true;
+    QTest::addRow("no FStat.txt") << kFirstFile << QByteArray("no-fstat") << 0.0 << true;
+    QTest::addRow("one field") << kFirstFile << QByteArray("bad-fstat") << 0.0 << true;
+    QTest::addRow("second field short") << kFirstFile << QByteArray("short-fstat") << 0.0 << true;
+    QTest::addRow("the helper's guide word") << "GUIDE" << QByteArray() << 0.0 << false;
+    QTest::addRow("an option") << "-g" << QByteArray() << 0.0 << false;
+}
+
+void TestSessionEngine::measuring()
+{
+    QFETCH(QString, recorderName);
+    QFETCH(QByteArray, fault);
+    QFETCH(double, size);
+    QFETCH(bool, helperRan);
+    m_recorder->setFault(fault, recorderName.trimmed());
+    writeFile("FStat.txt", "FileStat,Size=999"); // an old size is never taken
+
+    const TaggingTotals totals =
+        measureTitles({{recorderName, guideTitle("First")}, {kSecondFile, guideTitle("Second")}}, kShort.stall);
+
+    QCOMPARE(totals.sizes, (QList<double>{size, double(kSecondSize)}));
+    QCOMPARE(totals.total, size + kSecondSize);
+    QCOMPARE(totals.messages.isEmpty(), size > 0);
+    if (size == 0)
+        QCOMPARE(totals.messages.first(), GuideMessages::titlesNotMeasured(
+                                              {GuideMessages::titleForMessage(guideTitle("First"), recorderName)}));
+    const QString helperLine = "Tamrick " + recorderName.trimmed();
+    QCOMPARE(m_recorder->journal(), (helperRan ? QStringList{helperLine} : QStringList())
+                                        + QStringList{"Tamrick " + kSecondFile});
+    QCOMPARE(workingDirEntries(), QStringList{kLogFileName}); // FStat.txt in no case left behind
+}
+
+void TestSessionEngine::guideFetch_data()
+{
+    QTest::addColumn<QByteArray>("guideText"); // empty: the recorder's own guide
+    QTest::addColumn<QString>("stuckTool");    // a stand-in that never ends
+    QTest::addColumn<int>("listed");           // -1: nothing listed
+    QTest::addColumn<QString>("message");
+
+    QByteArray tenThousand;
+    for (int i = 0; i < 10000; ++i)
+        tenThousand += QStringLiteral("Show #%1 T%1 (x)\r\nQuality:  Standard\r\nRecorded: 12/05/2003\r\n"
+                                      "Filename: %1.mpg\r\nDuration: 60\r\n")
+                           .arg(i)
+                           .toUtf8();
+    QTest::addRow("the recorder's guide") << QByteArray() << QString() << 2 << QString();
+    QTest::addRow("ten thousand records") << tenThousand << QString() << 201
+                                          << GuideMessages::guideShortfall(0, 10000 - 201, 201);
+    QTest::addRow("no records") << QByteArray("\x01\xff garbage") << QString() << 0 << QString();
+    QTest::addRow("transfer tool stuck") << QByteArray() << "Tolvane" << -1 << GuideMessages::guideMissing();
+    QTest::addRow("helper stuck") << QByteArray() << "Tamrick" << -1 << GuideMessages::guideMissing();
+}
+
+void TestSessionEngine::guideFetch()
+{
+    QFETCH(QByteArray, guideText);
+    QFETCH(QString, stuckTool);
+    QFETCH(int, listed);
+    QFETCH(QString, message);
+    QTemporaryDir aux;
+    if (!guideText.isEmpty()) {
+        writeFile(aux.filePath("guide.txt"), guideText);
+        qputenv("SIMREC_GUIDE_FILE", aux.filePath("guide.txt").toLocal8Bit());
+    }
+    if (!stuckTool.isEmpty()) {
+        // Writes a little of its file, then hangs.
+        const QString out = stuckTool == "Tolvane" ? "Guide.dat" : "Guide.txt";
+        writeFile(aux.filePath(stuckTool), "#!/bin/sh\necho part > " + out.toUtf8() + "\nexec sleep 60\n");
+        QFile::setPermissions(aux.filePath(stuckTool), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PATH", aux.path().toLocal8Bit() + ':' + qgetenv("PATH"));
+    }
+    int paints = 0;
+    const GuideFetch fetch = fetchGuide("10.0.0.5", 201, {300, 500}, [&paints] { ++paints; });
+
+    QCOMPARE(fetch.outcome, listed < 0 ? GuideFetch::Outcome::NotListed : GuideFetch::Outcome::Listed);
+    QCOMPARE(fetch.parsed.entries.size(), qMax(listed, 0));
+    QCOMPARE(fetch.message, message);
+    if (listed == 201)
+        QVERIFY(paints > 0); // the window can paint while a long guide is read
+    if (listed == 2)
+        QCOMPARE(fetch.parsed.entries.at(1).fileName, kSecondFile);
+    if (!stuckTool.isEmpty()) {
+        QCOMPARE(m_told->messages.size(), 1);
+        QVERIFY(m_told->messages.first().startsWith(stuckTool + (stuckTool == "Tolvane" ? " 10.0.0.5 -g" : " guide")
+                                                    + " was stopped"));
+        QVERIFY(!QFile::exists(stuckTool == "Tolvane" ? "Guide.dat" : "Guide.txt")); // a partial file is not kept
+    }
+}
+
+QTEST_GUILESS_MAIN(TestSessionEngine)
+#include "tst_session_engine.moc"
