@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 
 #include "common/UserMessage.h"
-#include "mainwindow/Form1.h"
 
 #include <QFile>
 
@@ -50,19 +49,4 @@ QStringList workingDirEntries()
 QString recorderBinDir()
 {
     return QStringLiteral(KELVADO_RECORDER_BIN);
-}
-
-StartedWindow::StartedWindow() = default;
-
-StartedWindow::~StartedWindow()
-{
-    window.reset();
-}
-
-Form1 &StartedWindow::start()
-{
-    window.reset();
-    window = std::make_unique<Form1>();
-    window->Form_Load();
-    return *window;
 }

@@ -6,10 +6,6 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <memory>
-
-class Form1;
-
 // Makes a fresh temporary folder the working directory for its lifetime.
 class ScratchDir
 {
@@ -39,16 +35,3 @@ QByteArray readFile(const QString &name);
 QStringList workingDirEntries();
 // The folder that holds the simulated recorder's Tolvane and Tamrick.
 QString recorderBinDir();
-
-// A scratch working directory, captured messages, and a main window started in it.
-struct StartedWindow
-{
-    StartedWindow();
-    ~StartedWindow();
-    // A new window, started up (settings, stale files, log header); the old one goes.
-    Form1 &start();
-
-    ScratchDir dir;
-    MessageCapture captured;
-    std::unique_ptr<Form1> window;
-};

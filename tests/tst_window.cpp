@@ -1,0 +1,352 @@
+// The main window driven end to end as an outside driver drives it, against
+// the simulated recorder: start-up, the settings, Get Guide and tagging, and
+// the window's commands.
+#include "WindowDriver.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QHelpEvent>
+#include <QTextDocument>
+#include <QToolTip>
+
+using namespace sessiontest;
+
+namespace {
+
+QByteArray settingsFile(const char *address, const char *delay)
+{
+    return QByteArray("\"") + address + "\",\"" + delay + "\"\r\n";
+}
+
+// One of the program's windows, by name, while it shows.
+QWidget *windowShown(const char *name)
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QLatin1String(name) && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+QList<Recording> catalog()
+{
+    return {{"Alpha", "1000000001.mpg", 1234567, "01/01/2001", "High"},
+            {"Bravo", "1000000002.mpg", 2000000, "02/02/2002", "Medium", "21:00:00", 5},
+            {"Charlie", "1000000003.mpg", 3000000000, "03/03/2003", "Standard", "22:00:00", 120}};
+}
+
+QString listRow(const QString &title, const QString &quality, const char *minutes, const QString &date)
+{
+    return title.leftJustified(58) + quality.leftJustified(14) + minutes + QString(9, u' ') + date;
+}
+
+// The words shown when the pointer rests on a row of the list.
+QString rowToolTip(const Form1 &w, int row)
+{
+    const auto *list = control<QListWidget>(w, "List1");
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QHelpEvent rest(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(list->viewport(), &rest);
+    QTextDocument shown;
+    shown.setHtml(QToolTip::text());
+    return shown.toPlainText();
+}
+
+} // namespace
+
+class TestWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_d = std::make_unique<WindowDriver>(); }
+    void cleanup() { m_d.reset(); }
+
+    void startUp_data();
+    void startUp();
+    void settings_data();
+    void settings();
+    void settingsNotWritableToldOnce();
+    void getGuideRefused_data();
+    void getGuideRefused();
+    void guideAndTagging();
+    void viewLogAndAbout();
+    void setMpegPath_data();
+    void setMpegPath();
+    void exitAndClose_data();
+    void exitAndClose();
+
+private:
+    std::unique_ptr<WindowDriver> m_d;
+};
+
+void TestWindow::startUp_data()
+{
+    QTest::addColumn<QByteArray>("stored"); // the settings file; none when null
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("delay");
+    QTest::addColumn<bool>("ticked");
+
+    QTest::addRow("first start") << QByteArray() << "" << "" << false;
+    QTest::addRow("address and delay") << settingsFile("10.0.0.5", "7") << "10.0.0.5" << "7" << false;
+    QTest::addRow("default delay") << settingsFile("10.0.0.5", "Default") << "10.0.0.5" << "Default" << true;
+}
+
+void TestWindow::startUp()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, address);
+    QFETCH(QString, delay);
+    QFETCH(bool, ticked);
+    if (!stored.isNull())
+        writeFile("RPTVIP.dat", stored);
+    // Guide files of an earlier run, in any letter case, would be read as this run's guide.
+    for (const char *stale : {"Guide.txt", "guide.TXT", "GUIDE.DAT", "Guide.dat"})
+        writeFile(stale, "Show #1\r\n");
+    writeFile("Guide.txt.bak", "kept");
+
+    Form1 &w = m_d->start();
+
+    QCOMPARE(m_d->texts({"IPAddress", "Text9"}), (QStringList{address, delay}));
+    QCOMPARE(control<QCheckBox>(w, "Check1")->isChecked(), ticked);
+    QCOMPARE(workingDirEntries(), QStringList({"Guide.txt.bak", "Kelvado.LOG"})
+                                      + (stored.isNull() ? QStringList() : QStringList{"RPTVIP.dat"}));
+    QCOMPARE(readFile("RPTVIP.dat"), stored);
+    const QStringList header{" - - - - - - - - - - - - - - - - - - -",
+                             "New Kelvado Log V. 1.5  Started   -  mm-dd-yyyy"};
+    QCOMPARE(sessionLog(), header);
+    QCOMPARE(w.windowTitle(), QStringLiteral("Kelvado  "));
+    QCOMPARE(m_d->texts({"Label2", "Text1", "Label4", "Text2", "Label5", "Text5", "Label6", "Text6", "Label12", "Text8",
+                         "Text3", "Text4", "Label8", "Text7"}),
+             (QStringList{"Date List Created", "", "Files Available", "", "Tagged for Download", "0",
+                          "Total  Download  Left", "", "This File Left", "", "", "", "Saving As:", ""}));
+    QCOMPARE(m_d->texts({"Check1", "GetPath", "LogView", "GetGuide", "Extract", "Quit"}),
+             (QStringList{"Use Tolvane Default Delay", "Set Mpeg Path", "View Log", "Get Guide", "Extract Mpeg(s)",
+                          "Exit"}));
+    QCOMPARE(m_d->rows(), QStringList());
+    QVERIFY(m_d->text("WorkingFolder").startsWith(QStringLiteral("Working folder: ")));
+    QCOMPARE(m_d->told.messages, QStringList());
+
+    // The next start finds the log: the creation header is not written again.
+    m_d->start();
+    QCOMPARE(sessionLog(), header);
+    QCOMPARE(m_d->texts({"IPAddress", "Text9"}), (QStringList{address, delay}));
+}
+
+void TestWindow::settings_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("into");     // the control changed
+    QTest::addColumn<QString>("keys");     // typed over the box's text; the check box is clicked
+    QTest::addColumn<QByteArray>("saved"); // null: the file is not written
+    QTest::addColumn<QString>("delayShown");
+    QTest::addColumn<bool>("ticked");
+
+    const QByteArray byDefault = settingsFile("10.0.0.5", "Default");
+    const QByteArray seven = settingsFile("10.0.0.5", "7");
+    QTest::addRow("address typed on a first start") << QByteArray() << "IPAddress" << "10.0.0.5" << byDefault
+                                                    << "Default" << true;
+    QTest::addRow("address changed") << seven << "IPAddress" << "10.0.0.9" << settingsFile("10.0.0.9", "7") << "7"
+                                     << false;
+    QTest::addRow("delay typed") << byDefault << "Text9" << "12" << settingsFile("10.0.0.5", "12") << "12" << false;
+    QTest::addRow("trailing blanks not saved") << seven << "Text9" << " 5  " << settingsFile("10.0.0.5", " 5")
+                                               << " 5  " << false;
+    QTest::addRow("delay erased") << byDefault << "Text9" << "" << byDefault << "" << false;
+    QTest::addRow("Default ticked") << seven << "Check1" << "" << byDefault << "Default" << true;
+    QTest::addRow("Default unticked") << byDefault << "Check1" << "" << QByteArray() << "Default" << false;
+}
+
+void TestWindow::settings()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, into);
+    QFETCH(QString, keys);
+    QFETCH(QByteArray, saved);
+    QFETCH(QString, delayShown);
+    QFETCH(bool, ticked);
+    if (!stored.isNull())
+        writeFile("RPTVIP.dat", stored);
+    Form1 &w = m_d->start();
+    QFile::remove("RPTVIP.dat"); // only what the change writes is there
+
+    if (into == "Check1")
+        m_d->click("Check1");
+    else
+        m_d->type(qPrintable(into), keys);
+
+    QCOMPARE(QFile::exists("RPTVIP.dat"), !saved.isNull());
+    QCOMPARE(readFile("RPTVIP.dat"), saved);
+    QCOMPARE(m_d->text("Text9"), delayShown);
+    QCOMPARE(control<QCheckBox>(w, "Check1")->isChecked(), ticked);
+    QCOMPARE(m_d->told.messages, QStringList());
+}
+
+void TestWindow::settingsNotWritableToldOnce()
+{
+    QVERIFY(QDir().mkdir("RPTVIP.dat")); // a folder in its place: every save fails
+    m_d->start();
+    m_d->type("IPAddress", "10.0.0.5");
+    m_d->type("Text9", "7");
+    QCOMPARE(m_d->told.messages.size(), 1);
+    const QString told = m_d->told.messages.first();
+    QVERIFY2(told.startsWith("The settings could not be saved to RPTVIP.dat"), qPrintable(told));
+    QVERIFY2(told.endsWith("\nThe settings stay in use until Kelvado ends, but will not be remembered."),
+             qPrintable(told));
+}
+
+void TestWindow::getGuideRefused_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<QString>("focus"); // where the user is sent to fill in what is missing
+
+    QTest::addRow("no address") << settingsFile("", "5") << "Need IP Address" << "IPAddress";
+    QTest::addRow("no delay") << settingsFile("10.0.0.5", "") << "Need delay factor 0 - 48 or check Tolvane Default"
+                              << "Text9";
+}
+
+void TestWindow::getGuideRefused()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, told);
+    QFETCH(QString, focus);
+    writeFile("RPTVIP.dat", stored);
+    Form1 &w = m_d->start();
+
+    m_d->click("GetGuide");
+
+    QCOMPARE(m_d->told.messages, QStringList{told});
+    QCOMPARE(w.focusWidget() ? w.focusWidget()->objectName() : QString(), focus);
+    QCOMPARE(m_d->recorder.journal(), QStringList());
+    QCOMPARE(m_d->rows(), QStringList());
+    QCOMPARE(m_d->texts({"Text1", "Text2", "Text3"}), (QStringList{"", "", ""}));
+}
+
+void TestWindow::guideAndTagging()
+{
+    m_d->recorder.setCatalog(catalog());
+    writeFile("RPTVIP.dat", settingsFile("10.0.0.5", "Default"));
+    Form1 &w = m_d->start();
+
+    m_d->click("GetGuide");
+    QCOMPARE(m_d->recorder.journal(), (QStringList{"Tolvane 10.0.0.5 -g", "Tamrick guide"}));
+    QCOMPARE(m_d->rows(), (QStringList{listRow("Alpha", "High", "060", "01/01/2001"),
+                                       listRow("Bravo", "Medium", "005", "02/02/2002"),
+                                       listRow("Charlie", "Standard", "120", "03/03/2003")}));
+    QCOMPARE(m_d->tickedRows(), QList<int>());
+    const QString created = m_d->text("Text1");
+    QVERIFY2(QRegularExpression("^\\d\\d-\\d\\d-\\d{4}$").match(created).hasMatch(), qPrintable(created));
+    QCOMPARE(m_d->texts({"Text2", "Text3", "Text5", "Text6"}), (QStringList{" 3", " ", "0", ""}));
+    QCOMPARE(rowToolTip(w, 1), QStringLiteral("ReplayTV file: 1000000002.mpg\nSize: not measured yet (click the "
+                                              "list)\nSaved as: Bravo_02 02 2002.mpg"));
+
+    // A tick alone measures nothing; a click on the list measures every ticked row.
+    m_d->recorder.clearJournal();
+    m_d->tick({0, 2});
+    QCOMPARE(m_d->recorder.journal(), QStringList());
+    m_d->clickRow(1);
+    QCOMPARE(m_d->recorder.journal(), (QStringList{"Tamrick 1000000001.mpg", "Tamrick 1000000003.mpg"}));
+    QCOMPARE(m_d->tickedRows(), (QList<int>{0, 2}));
+    QCOMPARE(m_d->texts({"Text5", "Text6"}), (QStringList{"2", grouped("3,001,234,567")}));
+    QCOMPARE(rowToolTip(w, 0), "ReplayTV file: 1000000001.mpg\nSize: " + grouped("1,234,567")
+                                   + " bytes\nSaved as: Alpha_01 01 2001.mpg");
+
+    m_d->tick({0}, false);
+    m_d->clickRow(0);
+    QCOMPARE(m_d->texts({"Text5", "Text6"}), (QStringList{"1", grouped("3,000,000,000")}));
+
+    // The guide is fetched once per run.
+    m_d->recorder.clearJournal();
+    m_d->click("GetGuide");
+    QCOMPARE(m_d->recorder.journal(), QStringList());
+    QCOMPARE(m_d->rows().size(), 3);
+    QCOMPARE(m_d->told.messages, QStringList());
+}
+
+void TestWindow::viewLogAndAbout()
+{
+    writeFile("Kelvado.LOG", "earlier run\r\n \r\nEnd of Download Session \r\n");
+    Form1 &w = m_d->start();
+
+    m_d->click("LogView");
+    QWidget *viewer = windowShown("Form2");
+    QVERIFY(viewer);
+    const QAbstractItemModel *lines = control<QAbstractItemView>(*viewer, "Log_List")->model();
+    QTRY_COMPARE(lines->rowCount(), 4);
+    QStringList shown;
+    for (int row = 0; row < lines->rowCount(); ++row)
+        shown << lines->index(row, 0).data().toString();
+    QCOMPARE(shown, (QStringList{"Log_List", "earlier run", " ", "End of Download Session "}));
+
+    control<QAction>(w, "mnuAbout")->trigger();
+    QWidget *about = windowShown("frmAbout");
+    QVERIFY(about);
+    QCOMPARE(about->windowTitle(), QStringLiteral("About Kelvado"));
+    QTest::mouseClick(control<QAbstractButton>(*about, "cmdOK"), Qt::LeftButton);
+    QVERIFY(!windowShown("frmAbout") && windowShown("Form2") && windowShown("Form1"));
+    QCOMPARE(m_d->told.messages, QStringList());
+}
+
+void TestWindow::setMpegPath_data()
+{
+    QTest::addColumn<bool>("byEscape");
+    QTest::addRow("button") << false;
+    QTest::addRow("Escape") << true;
+}
+
+void TestWindow::setMpegPath()
+{
+    QFETCH(bool, byEscape);
+    Form1 &w = m_d->start();
+    if (byEscape) {
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(&w, Qt::Key_Escape);
+    } else {
+        m_d->click("GetPath");
+    }
+    QTRY_COMPARE(m_d->told.messages, QStringList{"Hopefully next release"});
+    QCOMPARE(workingDirEntries(), QStringList{"Kelvado.LOG"});
+}
+
+void TestWindow::exitAndClose_data()
+{
+    QTest::addColumn<bool>("byExit"); // else the window's close box
+    QTest::addColumn<QStringList>("filesAfter");
+
+    QTest::addRow("Exit") << true << QStringList{"Kelvado.LOG", "RPTVIP.dat"};
+    // Closing through the frame ends the window without Exit's steps.
+    QTest::addRow("close box") << false << QStringList{"GUIDE.DAT", "Guide.txt", "Kelvado.LOG"};
+}
+
+void TestWindow::exitAndClose()
+{
+    QFETCH(bool, byExit);
+    QFETCH(QStringList, filesAfter);
+    writeFile("RPTVIP.dat", settingsFile("10.0.0.5", "Default"));
+    Form1 &w = m_d->start();
+    QFile::remove("RPTVIP.dat");
+    for (const char *guide : {"Guide.txt", "GUIDE.DAT"})
+        writeFile(guide, "guide\r\n");
+    const QByteArray log = readFile("Kelvado.LOG");
+    m_d->click("LogView");
+    control<QAction>(w, "mnuAbout")->trigger();
+    QVERIFY(windowShown("Form2") && windowShown("frmAbout"));
+
+    if (byExit)
+        m_d->click("Quit");
+    else
+        QVERIFY(w.close());
+
+    QCOMPARE(m_d->exits, byExit ? 1 : 0);
+    QCOMPARE(workingDirEntries(), filesAfter);
+    QCOMPARE(readFile("Kelvado.LOG"), byExit ? log + "Program Terminated \r\n \r\n \r\n" : log);
+    QCOMPARE(readFile("RPTVIP.dat"), byExit ? settingsFile("10.0.0.5", "Default") : QByteArray());
+    if (!byExit) // the viewer and the about dialog go with the window
+        QVERIFY(!windowShown("Form1") && !windowShown("Form2") && !windowShown("frmAbout"));
+    QCOMPARE(m_d->told.messages, QStringList());
+}
+
+QTEST_MAIN(TestWindow)
+#include "tst_window.moc"
