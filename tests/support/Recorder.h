@@ -68,8 +68,6 @@ public:
         qputenv("SIMREC_CATALOG", path.toLocal8Bit());
     }
 
-    void setRate(qint64 bytesPerSecond) { qputenv("SIMREC_RATE", QByteArray::number(bytesPerSecond)); }
-
     void setFault(const QByteArray &fault, const QString &onlyFile = {})
     {
         qputenv("SIMREC_FAULT", fault);
@@ -79,8 +77,6 @@ public:
             qputenv("SIMREC_FAULT_FILE", onlyFile.toLocal8Bit());
     }
 
-    // Leaves the tools off the search path.
-    void hideTools() { qputenv("PATH", QByteArrayLiteral("/usr/bin:/bin")); }
 
     QString journalPath() const { return m_aux.filePath(QStringLiteral("journal.txt")); }
     QStringList journal() const
@@ -162,19 +158,6 @@ inline QString uncheckedMessage(const QStringList &lines)
     return QStringLiteral("Saved, but not checked against a size (the recorder's size could not be measured):\n")
         + lines.join(u'\n');
 }
-inline QString notFound(const QString &program)
-{
-    return QStringLiteral("Cannot run \"%1\": the program was not found in the working directory or on the "
-                          "search path.")
-        .arg(program);
-}
-
-// The number a delay puts on the command line: none for "Default".
-inline QString delayNumber(const QString &delay)
-{
-    return delay == QStringLiteral("Default") ? QString() : delay;
-}
-
 inline QString tolvane(const QString &fileName, const QString &delayNumber = {},
                        const QString &address = QStringLiteral("10.0.0.5"))
 {
