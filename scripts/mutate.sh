@@ -248,8 +248,11 @@ if [[ ! -f $build/CMakeCache.txt ]]; then
   echo "Configuring $build"
   # As the ci preset, but Debug without optimisation or debug info (fastest
   # rebuilds) and without -Werror: a mutant may well leave a warning.
+  # Every mutant relinks every program; lld does that several times faster.
+  linker=()
+  if command -v ld.lld >/dev/null; then linker=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld); fi
   cmake -S "$root" -B "$build" -G Ninja \
-    -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O0 -g0" \
+    -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O0 -g0" "${linker[@]}" \
     -DKELVADO_WERROR=OFF -DKELVADO_TESTS=ON -DKELVADO_FUZZ=OFF -DKELVADO_SANITIZE=OFF >/dev/null
 fi
 
