@@ -8,6 +8,10 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-
 if [[ "${KELVADO_FUZZ:-0}" == 1 ]]; then
   packages+=(clang libclang-rt-14-dev)
 fi
+# Static analysis (scripts/static-analysis.sh).
+if [[ "${KELVADO_ANALYSIS:-0}" == 1 ]]; then
+  packages+=(clang-tidy clazy)
+fi
 # The Debian package: dpkg-shlibdeps finds its dependencies, and CPack tells binaries with file.
 if [[ "${KELVADO_PACKAGE:-0}" == 1 ]]; then
   packages+=(dpkg-dev file)

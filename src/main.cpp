@@ -59,5 +59,5 @@ int main(int argc, char *argv[])
     installMessageBoxSink(&window);
     window.Form_Load();
     window.show();
-    return app.exec();
+    return QApplication::exec();
 }

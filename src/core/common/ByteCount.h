@@ -20,7 +20,8 @@ struct ByteCount
     double toDouble() const
     {
         // Whole and fractional parts converted separately keep whole byte counts exact.
-        return double(tenThousandths / kScale) + double(tenThousandths % kScale) / double(kScale);
+        const qint64 whole = tenThousandths / kScale;
+        return double(whole) + double(tenThousandths % kScale) / double(kScale);
     }
 
     friend ByteCount operator-(ByteCount a, ByteCount b) { return {a.tenThousandths - b.tenThousandths}; }

@@ -3,7 +3,7 @@
 #include <utility>
 
 namespace {
-constexpr qsizetype kKeepRead = 64 * 1024;
+constexpr qsizetype kKeepRead = qsizetype(64) * 1024;
 }
 
 FieldReader::FieldReader(QString text)

@@ -11,8 +11,8 @@ class QIODevice;
 class LineStream
 {
 public:
-    static constexpr qsizetype kDefaultCap = 64 * 1024;
-    static constexpr qint64 kDefaultBlock = 1024 * 1024;
+    static constexpr qsizetype kDefaultCap = qsizetype(64) * 1024;
+    static constexpr qint64 kDefaultBlock = qint64(1024) * 1024;
 
     explicit LineStream(QIODevice &device, qsizetype cap = kDefaultCap, qint64 blockSize = kDefaultBlock);
 

@@ -28,7 +28,7 @@ TitleTransfer::~TitleTransfer()
 ToolRunResult TitleTransfer::start(const TransferPlan &plan, const QString &fileName)
 {
     m_stalledWhileWaited = false;
-    const ToolRunResult result = startTool(m_process, plan.command);
+    ToolRunResult result = startTool(m_process, plan.command);
     if (result.started && plan.waited)
         waitForTool(fileName);
     return result;

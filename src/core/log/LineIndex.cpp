@@ -43,7 +43,7 @@ void LineIndex::finish()
 int LineIndex::markBefore(qint64 line) const
 {
     const auto after = std::upper_bound(m_marks.begin(), m_marks.end(), line,
-                                        [](qint64 wanted, const Mark &mark) { return wanted < mark.line; });
+                                        [](qint64 wanted, Mark mark) { return wanted < mark.line; });
     return int(after - m_marks.begin()) - 1;
 }
 

@@ -23,7 +23,7 @@ public:
         qint64 offset = 0; // its first byte
     };
 
-    explicit LineIndex(int rowsPerMark = 64, qint64 bytesPerMark = 64 * 1024);
+    explicit LineIndex(int rowsPerMark = 64, qint64 bytesPerMark = qint64(64) * 1024);
 
     // The next piece of the text; offsets count from the start of the first piece.
     void scan(QByteArrayView piece);

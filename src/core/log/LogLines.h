@@ -13,9 +13,9 @@
 // How much the log viewer reads at a time and shows of a line.
 struct LogReadLimits
 {
-    qint64 pieceBytes = 256 * 1024; // read per indexPiece()
+    qint64 pieceBytes = qint64(256) * 1024; // read per indexPiece()
     int rowsPerMark = 64;
-    qint64 bytesPerMark = 64 * 1024;
+    qint64 bytesPerMark = qint64(64) * 1024;
     // A longer line shows its first this many characters, then "…": a line of
     // many megabytes never has to be read or held whole.
     int shownChars = 4000;

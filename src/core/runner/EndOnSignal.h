@@ -14,6 +14,8 @@ class QSocketNotifier;
 // One at a time; the handlers in place before are back once it goes.
 class EndOnSignal : public QObject
 {
+    Q_OBJECT
+
 public:
     // What ends the program once the tools have ended. By default the program
     // ends by the signal it received, as it would have without this.

@@ -38,7 +38,11 @@ QStringList scan(const QString &folder, const QString &name)
 class WorkingFolderIndex
 {
 public:
+    WorkingFolderIndex() = default;
     ~WorkingFolderIndex() { close(); }
+    // One owner for the inotify descriptor: a copy would close it twice.
+    WorkingFolderIndex(const WorkingFolderIndex &) = delete;
+    WorkingFolderIndex &operator=(const WorkingFolderIndex &) = delete;
 
     // False when the folder cannot be watched; the caller then scans it.
     bool lookup(const QString &name, QStringList &matches)
@@ -112,7 +116,7 @@ private:
             return;
         it->removeAll(QFile::decodeName(raw));
         if (it->isEmpty())
-            m_names.erase(it);
+            m_names.remove(key);
     }
 
     // Applies what happened since the last look. False when the notes were

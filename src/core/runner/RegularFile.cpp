@@ -8,7 +8,10 @@
 
 namespace {
 
-const QString kNotRegular = QStringLiteral("it is not a regular file");
+QString notRegular()
+{
+    return QStringLiteral("it is not a regular file");
+}
 
 QString systemError(int err)
 {
@@ -28,7 +31,7 @@ bool openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode,
     struct stat st;
     // Refused before the open: opening a device can already act on it.
     if (::stat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode))
-        return fail(kNotRegular);
+        return fail(notRegular());
 
     const bool append = mode & QIODevice::Append;
     // Non-blocking, so that a FIFO put in its place after the check cannot hold
@@ -37,10 +40,10 @@ bool openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode,
     flags |= append ? O_WRONLY | O_APPEND | O_CREAT : O_RDONLY;
     const int fd = ::open(name.constData(), flags, 0666);
     if (fd < 0)
-        return fail(errno == ENXIO ? kNotRegular : systemError(errno));
+        return fail(errno == ENXIO ? notRegular() : systemError(errno));
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return fail(kNotRegular);
+        return fail(notRegular());
     }
     const int status = ::fcntl(fd, F_GETFL);
     if (status != -1)

@@ -9,9 +9,9 @@ struct StallLimits
 {
     // The tool has ended: nothing more can come, but a file system may show the
     // last bytes late.
-    qint64 endedMs = 5 * 1000;
+    qint64 endedMs = qint64(5) * 1000;
     // The tool still runs: the recorder can pause, but not for this long.
-    qint64 runningMs = 5 * 60 * 1000;
+    qint64 runningMs = qint64(5) * 60 * 1000;
 };
 
 enum class StallVerdict

@@ -47,8 +47,9 @@ QList<WaitedRun *> &waitedRuns()
 
 QString durationText(qint64 ms)
 {
-    if (ms >= 60 * 1000 && ms % (60 * 1000) == 0) {
-        const qint64 minutes = ms / (60 * 1000);
+    constexpr qint64 kMinuteMs = qint64(60) * 1000;
+    if (ms >= kMinuteMs && ms % kMinuteMs == 0) {
+        const qint64 minutes = ms / kMinuteMs;
         return minutes == 1 ? QStringLiteral("1 minute") : QStringLiteral("%1 minutes").arg(minutes);
     }
     const qint64 seconds = (ms + 999) / 1000;
@@ -172,7 +173,7 @@ bool abandonWaitedRuns()
 
 ToolRunResult ShellAndWait(const ToolCommand &command, const ToolWatch &watch)
 {
-    const ToolRunResult result = runToolAndWait(command, watch);
+    ToolRunResult result = runToolAndWait(command, watch);
     if (!result.started)
         tellUser(result.error);
     else if (result.stalled)

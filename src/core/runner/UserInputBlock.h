@@ -8,6 +8,8 @@
 // Input to a window opened from inside that loop (a message box) is not touched.
 class UserInputBlock : public QObject
 {
+    Q_OBJECT
+
 public:
     UserInputBlock();
     ~UserInputBlock() override;

@@ -47,7 +47,7 @@ bool readSettingsFile(StoredSettings *settings)
     if (!openRegularFile(file, resolveFileName(kSettingsFileName), QIODevice::ReadOnly))
         return false;
     // One line is all the file should hold; a huge file is not read whole.
-    const QByteArray bytes = file.read(64 * 1024);
+    const QByteArray bytes = file.read(qint64(64) * 1024);
     file.close();
     *settings = parseSettings(bytes);
     return true;

@@ -18,10 +18,12 @@ constexpr int kPictureWidth = 74;
 constexpr int kPictureHeight = 64;
 
 // Each part starts on a line of its own.
-const QString kAcknowledgements = QStringLiteral(
-    "Thanks to the makers of Tolvane, the transfer tool.\n"
-    "Thanks to the maker of Tamrick, the guide helper.\n"
-    "Kelvado is written by the Kelvado developers.");
+QString acknowledgements()
+{
+    return QStringLiteral("Thanks to the makers of Tolvane, the transfer tool.\n"
+                          "Thanks to the maker of Tamrick, the guide helper.\n"
+                          "Kelvado is written by the Kelvado developers.");
+}
 
 QLabel *label(QWidget *parent, const char *name, const QString &text, QRect rect)
 {
@@ -98,7 +100,7 @@ void frmAbout::buildControls()
 
     lblVersion = label(this, "lblVersion", QString(), twipsRect(3720, 360, 1845, 225));
 
-    Label1 = label(this, "Label1", kAcknowledgements, twipsRect(360, 1080, 5055, 855));
+    Label1 = label(this, "Label1", acknowledgements(), twipsRect(360, 1080, 5055, 855));
     Label1->setWordWrap(true);
 
     cmdOK->setFocus();

@@ -13,7 +13,10 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("Log View");
+QString caption()
+{
+    return QStringLiteral("Log View");
+}
 
 } // namespace
 
@@ -31,7 +34,7 @@ Form2::Form2(QWidget *parent)
 void Form2::buildControls()
 {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(kCaption);
+    setWindowTitle(caption());
     setFont(sansFont(9.75));
     resize(twips(9075), twips(4755));
 
@@ -84,7 +87,7 @@ bool Form2::isLogIndexed() const
 
 void Form2::showLogProblem()
 {
-    setWindowTitle(kCaption + QStringLiteral(" - the log could not be read"));
+    setWindowTitle(caption() + QStringLiteral(" - the log could not be read"));
 }
 
 void Form2::Command1_Click()

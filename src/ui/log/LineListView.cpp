@@ -48,7 +48,7 @@ int LineListView::topRow() const
 int LineListView::rowTop(int row) const
 {
     const qint64 top = qint64(row - qint64(topRow())) * rowHeight();
-    return int(std::clamp<qint64>(top, -2 * rowHeight(), viewport()->height() + rowHeight()));
+    return int(std::clamp<qint64>(top, -2 * qint64(rowHeight()), viewport()->height() + rowHeight()));
 }
 
 QRect LineListView::visualRect(const QModelIndex &index) const
@@ -176,7 +176,7 @@ void LineListView::paintEvent(QPaintEvent *event)
     const QModelIndex current = currentIndex();
     const bool focused = hasFocus() || viewport()->hasFocus();
     const int first = topRow() + std::max(0, event->rect().top()) / rowHeight();
-    const int last = std::min<qint64>(rowCount() - 1, qint64(topRow()) + event->rect().bottom() / rowHeight());
+    const int last = int(std::min<qint64>(rowCount() - 1, qint64(topRow()) + event->rect().bottom() / rowHeight()));
     for (int row = first; row <= last; ++row) {
         const QModelIndex index = model()->index(row, 0, rootIndex());
         option.rect = visualRect(index);
