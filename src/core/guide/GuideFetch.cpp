@@ -6,8 +6,15 @@
 
 namespace {
 
-const QString kGuideFileName = QStringLiteral("Guide.txt");
-const QString kGuideDataName = QStringLiteral("Guide.dat");
+QString guideFileName()
+{
+    return QStringLiteral("Guide.txt");
+}
+
+QString guideDataName()
+{
+    return QStringLiteral("Guide.dat");
+}
 
 // A tool stopped as stuck may have left its file half written: it goes, so
 // that no later step takes it for whole. False when it is still there.
@@ -26,27 +33,27 @@ GuideFetch fetchGuide(const QString &address, int capacity, StallLimits limits, 
 {
     GuideFetch fetch;
     const ToolRunResult fetched =
-        ShellAndWait({QStringLiteral("Tolvane"), {address, QStringLiteral("-g")}}, {kGuideDataName, limits});
+        ShellAndWait({QStringLiteral("Tolvane"), {address, QStringLiteral("-g")}}, {guideDataName(), limits});
     if (fetched.abandoned) {
         fetch.outcome = GuideFetch::Outcome::Abandoned;
         return fetch;
     }
     // The helper goes on as after any failed fetch, but never from a partial Guide.dat.
-    bool guideTrusted = !fetched.stalled || dropPartialFile(kGuideDataName);
+    bool guideTrusted = !fetched.stalled || dropPartialFile(guideDataName());
     if (guideTrusted) {
         const ToolRunResult converted =
-            ShellAndWait({QStringLiteral("Tamrick"), {QStringLiteral("guide")}}, {kGuideFileName, limits});
+            ShellAndWait({QStringLiteral("Tamrick"), {QStringLiteral("guide")}}, {guideFileName(), limits});
         if (converted.abandoned) {
             fetch.outcome = GuideFetch::Outcome::Abandoned;
             return fetch;
         }
         if (converted.stalled) {
             guideTrusted = false;
-            dropPartialFile(kGuideFileName);
+            dropPartialFile(guideFileName());
         }
     }
 
-    const GuideFileRead guide = guideTrusted ? readGuideFile(kGuideFileName, capacity, progress) : GuideFileRead{};
+    const GuideFileRead guide = guideTrusted ? readGuideFile(guideFileName(), capacity, progress) : GuideFileRead{};
     if (guide.status != GuideFileRead::Status::Ok) {
         fetch.message = guide.status == GuideFileRead::Status::Missing ? GuideMessages::guideMissing()
                                                                        : GuideMessages::guideUnreadable(guide.error);

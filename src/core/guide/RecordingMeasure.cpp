@@ -7,7 +7,10 @@
 #include "runner/ToolRunner.h"
 
 namespace {
-const QString kFileStatName = QStringLiteral("FStat.txt");
+QString fileStatName()
+{
+    return QStringLiteral("FStat.txt");
+}
 // The helper writes one short line; a size not found in this much is no size.
 constexpr qint64 kFileStatPrefix = 4096;
 }
@@ -19,24 +22,24 @@ Measurement measureRecording(const QString &guideField, StallLimits limits)
     // "guide" would ask the helper for the whole guide instead of a size.
     if (fileName.isEmpty() || fileName.compare(QLatin1String("guide"), Qt::CaseInsensitive) == 0)
         return result;
-    if (!removeWorkingFile(kFileStatName, &result.deleteError))
+    if (!removeWorkingFile(fileStatName(), &result.deleteError))
         return result; // whatever is there now would not be this recording's size
 
-    const ToolRunResult run = ShellAndWait({QStringLiteral("Tamrick"), {fileName}}, {kFileStatName, limits});
+    const ToolRunResult run = ShellAndWait({QStringLiteral("Tamrick"), {fileName}}, {fileStatName(), limits});
     if (run.abandoned) {
         result.abandoned = true;
         return result;
     }
 
     // A helper stopped as stuck may have left half a line.
-    const TextFileRead file = run.stalled ? TextFileRead{} : readWorkingTextFile(kFileStatName, kFileStatPrefix);
+    const TextFileRead file = run.stalled ? TextFileRead{} : readWorkingTextFile(fileStatName(), kFileStatPrefix);
     if (file.status == TextFileRead::Status::Ok) {
         const FileStatReading reading = readFileStat(file.text);
         result.size = reading.size;
         result.measured = reading.ok();
     }
     if (run.stalled || file.status != TextFileRead::Status::Missing)
-        removeWorkingFile(kFileStatName, &result.deleteError);
+        removeWorkingFile(fileStatName(), &result.deleteError);
     return result;
 }
 

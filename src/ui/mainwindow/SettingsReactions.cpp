@@ -13,7 +13,10 @@
 
 namespace {
 
-const QString kDefault = QStringLiteral("Default");
+QString defaultDelay()
+{
+    return QStringLiteral("Default");
+}
 
 } // namespace
 
@@ -22,7 +25,7 @@ void Form1::SaveIP()
     RecorderIP = withoutTrailingBlanks(IPAddress->text());
     DelayFactor = withoutTrailingBlanks(Text9->text());
     if (DelayFactor.isEmpty())
-        DelayFactor = kDefault;
+        DelayFactor = defaultDelay();
 
     QString error;
     if (writeSettingsFile(RecorderIP, DelayFactor, &error)) {
@@ -40,14 +43,14 @@ void Form1::IPAddress_Change()
 {
     if (IPAddress->text().isEmpty())
         return;
-    Check1->setChecked(DelayFactor == kDefault);
+    Check1->setChecked(DelayFactor == defaultDelay());
     SaveIP();
 }
 
 void Form1::Text9_Change()
 {
     DelayFactor = Text9->text();
-    if (DelayFactor != kDefault)
+    if (DelayFactor != defaultDelay())
         Check1->setChecked(false);
     SaveIP();
 }
@@ -56,8 +59,8 @@ void Form1::Check1_Click()
 {
     if (!Check1->isChecked())
         return;
-    Text9->setText(kDefault);
-    DelayFactor = kDefault;
+    Text9->setText(defaultDelay());
+    DelayFactor = defaultDelay();
 }
 
 void Form1::LoadSettings()
@@ -69,5 +72,5 @@ void Form1::LoadSettings()
         Text9->setText(stored.delay);
         DelayFactor = stored.delay;
     }
-    Check1->setChecked(DelayFactor == kDefault);
+    Check1->setChecked(DelayFactor == defaultDelay());
 }

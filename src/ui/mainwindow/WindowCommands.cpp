@@ -19,7 +19,10 @@
 
 namespace {
 
-const QString kDownloadRunning = QStringLiteral("Cannot quit - download in progress.");
+QString downloadRunning()
+{
+    return QStringLiteral("Cannot quit - download in progress.");
+}
 
 // Exit ends the process at once: no window's close reaction runs and nothing
 // more is written. Every file was closed by the step that wrote it.
@@ -53,7 +56,7 @@ void Form1::setProgramExit(std::function<void()> exitProgram)
 void Form1::Quit_Click()
 {
     if (DownloadInProgress) {
-        tellUser(kDownloadRunning);
+        tellUser(downloadRunning());
         return;
     }
 
@@ -119,7 +122,7 @@ void Form1::closeEvent(QCloseEvent *event)
 {
     // Closing the window would cut the running download off mid-file.
     if (DownloadInProgress) {
-        tellUser(kDownloadRunning);
+        tellUser(downloadRunning());
         event->ignore();
         return;
     }
