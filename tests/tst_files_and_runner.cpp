@@ -1,0 +1,634 @@
+// Files in the working folder, the log and how the viewer reads it, the tool
+// runner, the stall rules, one title's transfer, and the command line.
+#include "about/AppIdentity.h"
+#include "download/LeftoverFile.h"
+#include "download/SaveName.h"
+#include "download/TitleTransfer.h"
+#include "download/TransferCommand.h"
+#include "guide/GuideFile.h"
+#include "guide/WorkingFiles.h"
+#include "log/LogLines.h"
+#include "log/LogWriter.h"
+#include "runner/EndOnSignal.h"
+#include "runner/FileNames.h"
+#include "runner/StallWatch.h"
+#include "runner/ToolRunner.h"
+#include "startup/CommandLine.h"
+#include "startup/WorkingFolder.h"
+
+#include "TestSupport.h"
+
+#include <QProcess>
+#include <QtTest>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A tool in the working folder, as a shell script.
+void writeScript(const QString &name, const QByteArray &body)
+{
+    writeFile(name, "#!/bin/sh\n" + body);
+    QFile::setPermissions(name, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// A tool that writes the bytes to the file its first argument names, then its
+// process id to "$1.pid", and then ends or, when stuck, waits to be ended.
+void writeWritingTool(const QString &name, const QByteArray &bytes, bool stuck)
+{
+    writeScript(name, "printf '" + bytes + "' > \"$1\"\necho $$ > \"$1.new\" && mv \"$1.new\" \"$1.pid\"\n"
+                          + (stuck ? "exec sleep 20\n" : ""));
+}
+
+// Whether the process whose id the file holds still exists.
+bool stillRunning(const QString &pidFile)
+{
+    const int pid = readFile(pidFile).trimmed().toInt();
+    return pid > 0 && !(::kill(pid, 0) != 0 && errno == ESRCH);
+}
+
+// Puts what a row names under the name: "file" (holding the bytes), "folder",
+// "fifo", "device" (a link to /dev/zero), "link" (to a plain file); else nothing.
+void makeEntry(const QString &kind, const QString &name, const QByteArray &bytes)
+{
+    if (kind == "file")
+        writeFile(name, bytes);
+    else if (kind == "folder")
+        QDir().mkpath(name);
+    else if (kind == "fifo")
+        ::mkfifo(QFile::encodeName(name).constData(), 0600);
+    else if (kind == "device")
+        QFile::link(QStringLiteral("/dev/zero"), name);
+    else if (kind == "link") {
+        writeFile(QStringLiteral("target"), bytes);
+        QFile::link(QStringLiteral("target"), name);
+    }
+}
+
+// A start request in one line: the folder the window works in, or the status and what is printed.
+QString summary(const StartRequest &r)
+{
+    if (r.opensWindow && r.output.isEmpty() && r.error.isEmpty() && r.exitStatus == 0)
+        return (r.createFolder ? "window, made if missing: " : "window: ") + r.folder;
+    // The help names the test program; its start is enough here.
+    const QString printed = r.output.startsWith(u"Usage: ") ? QStringLiteral("Usage: ...") : r.output.trimmed();
+    return QString::number(r.exitStatus) + ": " + printed + r.error;
+}
+
+} // namespace
+
+class TestFilesAndRunner : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<ScratchDir> m_dir;
+    std::unique_ptr<MessageCapture> m_messages;
+
+private slots:
+    void initTestCase()
+    {
+        // As the program names itself before it reads its command line.
+        QCoreApplication::setApplicationName(AppIdentity::kTitle);
+        QCoreApplication::setApplicationVersion(AppIdentity::versionNumber());
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<ScratchDir>();
+        m_messages = std::make_unique<MessageCapture>();
+    }
+
+    void cleanup()
+    {
+        m_messages.reset();
+        m_dir.reset();
+    }
+
+    void whatLiesUnderTheName_data()
+    {
+        QTest::addColumn<QString>("kind"); // made under "KELVADO.log"
+        QTest::addColumn<qint64>("size");
+        QTest::addRow("plain file") << "file" << qint64(11);
+        QTest::addRow("3 GiB") << "file" << qint64(3221225472);
+        QTest::addRow("5 GiB") << "file" << qint64(5368709120);
+        QTest::addRow("nothing") << "" << qint64(0);
+        QTest::addRow("a folder") << "folder" << qint64(0);
+        // Neither may hold the program: one blocks an open, the other never ends.
+        QTest::addRow("a FIFO") << "fifo" << qint64(0);
+        QTest::addRow("a link to /dev/zero") << "device" << qint64(0);
+    }
+
+    // Whether a file is there and its size, reading it as the log, as a small
+    // working file and as the viewer does, adding to the log, and removing it.
+    void whatLiesUnderTheName()
+    {
+        QFETCH(QString, kind);
+        QFETCH(qint64, size);
+        makeEntry(kind, QStringLiteral("KELVADO.log"), "first\r\nCaf\xe9");
+        if (kind == "file") // past the bytes written, sparse: sizes past 4 GB cost no disk
+            QVERIFY(QFile::resize(QStringLiteral("KELVADO.log"), size));
+        const bool file = kind == "file", usable = file || kind.isEmpty();
+        QCOMPARE(FileExists(QStringLiteral("kelvado.LOG")), file);
+        QCOMPARE(BigFileLen(QStringLiteral("kelvado.LOG")), ByteCount::fromBytes(size));
+        QCOMPARE(BigFileLen(QStringLiteral("kelvado.LOG")).toDouble(), double(size));
+        QCOMPARE(ByteCount::fromDouble(double(size)), ByteCount::fromBytes(size));
+        const TextFileRead read = readWorkingTextFile(QStringLiteral("Kelvado.log"), 11);
+        using Status = TextFileRead::Status;
+        QCOMPARE(read.status, file ? Status::Ok : kind.isEmpty() ? Status::Missing : Status::Unreadable);
+        QCOMPARE(read.text, QString(file ? "first\r\nCafé" : ""));
+        QString error;
+        QCOMPARE(LogLines::open(kLogFileName, &error) != nullptr, file);
+        QCOMPARE(error.isEmpty(), file);
+
+        QCOMPARE(AppendToLog({"a", " "}, &error) && AppendToLog({"b"}, &error), usable);
+        if (usable) {
+            QFile log(resolveFileName(kLogFileName));
+            QVERIFY(log.open(QIODevice::ReadOnly) && log.seek(size));
+            QCOMPARE(log.readAll(), "a\r\n \r\nb\r\n");
+            // Measured afresh, with no read access needed.
+            QFile::setPermissions(log.fileName(), QFileDevice::WriteOwner);
+            QCOMPARE(BigFileLen(kLogFileName), ByteCount::fromBytes(size + 9));
+        } else {
+            QVERIFY2(error.startsWith("The log KELVADO.log could not be opened: "), qPrintable(error));
+        }
+        // Every spelling of the name goes, save a folder.
+        writeFile(QStringLiteral("kelvado.log"), "old");
+        QCOMPARE(removeWorkingFile(kLogFileName, &error), kind != "folder");
+        QCOMPARE(workingDirEntries(), kind == "folder" ? QStringList{"KELVADO.log"} : QStringList());
+    }
+
+    void guideThatCannotBeReadToItsEnd()
+    {
+        // Reading a process's own memory at address 0 fails, as a failing disk would.
+        QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), QStringLiteral("Guide.txt")));
+        const GuideFileRead read = readGuideFile(QStringLiteral("guide.TXT"), 2);
+        QCOMPARE(read.status, GuideFileRead::Status::Unreadable);
+        QVERIFY(!read.error.isEmpty());
+    }
+
+    void namesMatchIgnoringCase()
+    {
+        writeFile(QStringLiteral("Guide.txt"), "abc");
+        QCOMPARE(resolveFileName(QStringLiteral("GUIDE.txt")), QStringLiteral("Guide.txt"));
+        QVERIFY(deleteFile(QStringLiteral("GUIDE.TXT")));
+        QVERIFY(!QFile::exists(QStringLiteral("Guide.txt")));
+        QVERIFY(deleteFile(QStringLiteral("Guide.txt"))); // what is not there is gone already
+
+        // The folder's listing is kept between lookups: every change since, by
+        // this program or another, shows at the next one.
+        QCOMPARE(resolveFileName(QStringLiteral("fstat.txt")), QStringLiteral("fstat.txt"));
+        QCOMPARE(QProcess::execute(QStringLiteral("/bin/sh"), {"-c", "echo 1 > FSTAT.TXT"}), 0);
+        QCOMPARE(resolveFileName(QStringLiteral("fstat.txt")), QStringLiteral("FSTAT.TXT"));
+        QVERIFY(QFile::rename(QStringLiteral("FSTAT.TXT"), QStringLiteral("FStat.Txt")));
+        writeFile(QStringLiteral("fstat.TXT"), "2");
+        QCOMPARE(nameVariants(QStringLiteral("fstat.txt")), (QStringList{"FStat.Txt", "fstat.TXT"}));
+        QCOMPARE(nameVariants(QStringLiteral("fstat.TXT")), (QStringList{"fstat.TXT", "FStat.Txt"}));
+        QVERIFY(QFile::remove(QStringLiteral("FStat.Txt")) && QFile::remove(QStringLiteral("fstat.TXT")));
+        QCOMPARE(resolveFileName(QStringLiteral("FSTAT.txt")), QStringLiteral("FSTAT.txt"));
+    }
+
+    void renameNeverReplaces()
+    {
+        writeFile(QStringLiteral("123.mpg"), "new");
+        writeFile(QStringLiteral("Show_1.mpg"), "old");
+        QString error;
+        QVERIFY(!renameNoReplace(QStringLiteral("123.mpg"), QStringLiteral("show_1.MPG"), &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(saveNameTaken(QStringLiteral("SHOW_1.mpg")));
+        QVERIFY(!saveNameTaken(QStringLiteral("Show_1_01.mpg")));
+        QVERIFY(renameNoReplace(QStringLiteral("123.MPG"), QStringLiteral("Show_1_01.mpg"), &error));
+        QCOMPARE(workingDirEntries(), (QStringList{"Show_1.mpg", "Show_1_01.mpg"}));
+        QCOMPARE(readFile(QStringLiteral("Show_1.mpg")) + readFile(QStringLiteral("Show_1_01.mpg")), "oldnew");
+        QVERIFY(!renameNoReplace(QStringLiteral("gone.mpg"), QStringLiteral("other.mpg"), &error));
+    }
+
+    void leftovers_data()
+    {
+        QTest::addColumn<QStringList>("present"); // kind:name
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("kept"); // from > to, or "refused"
+
+        const QStringList refused{"refused"};
+        QTest::addRow("nothing there") << QStringList() << "1.mpg" << QStringList();
+        QTest::addRow("a partial file") << QStringList{"file:1.mpg"} << "1.mpg" << QStringList{"1.mpg > 1.mpg.kept-1"};
+        QTest::addRow("first number taken in another case") << QStringList{"file:1.mpg", "file:1.MPG.KEPT-1"} << "1.mpg"
+                                                            << QStringList{"1.mpg > 1.mpg.kept-2"};
+        QTest::addRow("every letter case") << QStringList{"file:1.MPG", "file:1.mpg"} << "1.mpg"
+                                           << QStringList{"1.mpg > 1.mpg.kept-1", "1.MPG > 1.MPG.kept-2"};
+        QTest::addRow("Kelvado's own file") << QStringList{"file:Kelvado.LOG"} << "kelvado.log" << refused;
+        QTest::addRow("a folder in its place") << QStringList{"folder:1.MPG"} << "1.mpg" << refused;
+        QTest::addRow("a link to a plain file") << QStringList{"link:1.mpg"} << "1.mpg" << refused;
+    }
+
+    void leftovers()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QString, name);
+        QFETCH(QStringList, kept);
+        for (const QString &entry : present)
+            makeEntry(entry.section(u':', 0, 0), entry.section(u':', 1), entry.toUtf8());
+        const QStringList before = workingDirEntries();
+
+        const NameClearing clearing = clearRecorderName(name);
+        QStringList moved;
+        for (const KeptFile &file : clearing.kept) {
+            moved << file.fileName + " > " + file.keptAs;
+            QCOMPARE(readFile(file.keptAs), "file:" + file.fileName.toUtf8()); // nothing lost
+        }
+        if (!clearing.refusal.isEmpty())
+            moved << "refused";
+        QCOMPARE(moved, kept);
+        // Refused: nothing moved. Else nothing is left under the name.
+        QCOMPARE(clearing.refusal.isEmpty() ? nameVariants(name) : workingDirEntries(),
+                 clearing.refusal.isEmpty() ? QStringList() : before);
+    }
+
+    void logLines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+
+        QTest::addRow("empty") << QByteArray() << QStringList();
+        QTest::addRow("every line end, no last end") << QByteArray("one\ntwo\rthree\r\n\r\n\rlast")
+                                                     << QStringList{"one", "two", "three", "", "", "last"};
+        // Each line decoded by itself: one line's encoding does not spoil another's.
+        QTest::addRow("lines in two code pages")
+            << QByteArray("\xef\xbb\xbf" "Caf\xc3\xa9\r\nCaf\xe9\r\n\xef\xbb\xbfx")
+            << QStringList{"Café", "Café", QStringLiteral("\uFEFFx")};
+        // A line of any length costs no more than what a row shows of it.
+        QTest::addRow("lines longer than a row shows")
+            << "first\r\n" + QByteArray(5000, 'x') + "\r\n" + QByteArray(3999, 'y') + "\r\n" + QByteArray(20000, 'z')
+            << QStringList{"first", QString(4000, u'x') + u'…', QString(3999, u'y'), QString(4000, u'z') + u'…'};
+    }
+
+    // The lines as the viewer reads the file, and as read a few bytes at a time
+    // with a mark every two lines or five bytes.
+    void logLines()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        writeFile(QStringLiteral("KELVADO.log"), bytes);
+        QString error;
+        const std::unique_ptr<LogLines> file = LogLines::open(kLogFileName, &error);
+        QVERIFY2(file, qPrintable(error));
+        auto buffer = std::make_unique<QBuffer>();
+        buffer->setData(bytes);
+        QVERIFY(buffer->open(QIODevice::ReadOnly));
+        LogLines pieces(std::move(buffer), {3, 2, 5});
+        for (LogLines *log : {file.get(), &pieces}) {
+            QStringList read;
+            while (!log->indexPiece()) {
+                // Lines are there as soon as their end is read, before the rest.
+                for (qint64 i = read.size(); i < log->count(); ++i)
+                    read << log->text(i);
+            }
+            for (qint64 i = read.size(); i < log->count(); ++i)
+                read << log->text(i);
+            QCOMPARE(read, lines);
+            QVERIFY(!log->readFailed());
+            // Asked again, in another order, from the cache or the file.
+            for (qint64 i = log->count() - 1; i >= 0; --i)
+                QCOMPARE(log->text(i), lines.at(i));
+        }
+    }
+
+    // The log loses its end after its lines were found: what is left of a line
+    // shows, marked as cut, and no line shows more than there is.
+    void logCutShortWhileShown()
+    {
+        auto buffer = std::make_unique<QBuffer>();
+        QBuffer *log = buffer.get();
+        log->setData("first\r\nsecond\r\nthird\r\n");
+        QVERIFY(log->open(QIODevice::ReadOnly));
+        LogLines lines(std::move(buffer));
+        QVERIFY(lines.indexPiece());
+        log->buffer().chop(12);
+        QCOMPARE((QStringList{lines.text(0), lines.text(1), lines.text(2)}), (QStringList{"first", "sec…", ""}));
+    }
+
+    void missingProgramIsToldOnce()
+    {
+        QCOMPARE(ShellAndWait({QStringLiteral("NoSuchTool_kelvado"), {"1.2.3.4", "-g"}}).started, false);
+        QCOMPARE(m_messages->messages.size(), 1);
+        QVERIFY(m_messages->messages.first().contains(QStringLiteral("NoSuchTool_kelvado")));
+        QCOMPARE(ShellAndWait({}).started, false);
+        QCOMPARE(m_messages->messages.size(), 2);
+    }
+
+    void argumentsReachToolLiterally()
+    {
+        writeScript(QStringLiteral("Recorder"), "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > args.txt\n");
+        // Each argument arrives whole, blanks and quotes included; none is split or dropped.
+        const ToolCommand command{QStringLiteral("Recorder"),
+                                  {"1.2.3.4;touch pwned", "$(id)", "|", "x.mpg -g", "\"..", "", "two  words "}};
+        QVERIFY(ShellAndWait(command).ranToEnd());
+        QCOMPARE(m_messages->messages, QStringList());
+        QCOMPARE(readFile(QStringLiteral("args.txt")),
+                 QByteArray("1.2.3.4;touch pwned\n$(id)\n|\nx.mpg -g\n\"..\n\ntwo  words \n"));
+        QCOMPARE(command.text(), QStringLiteral("Recorder 1.2.3.4;touch pwned $(id) | x.mpg -g \"..  two  words "));
+        QVERIFY(!QFile::exists(QStringLiteral("pwned")));
+    }
+
+    void workingFolderBeforeSearchPath()
+    {
+        // "sh" is on PATH; the one in the working folder must win.
+        writeScript(QStringLiteral("sh"), "echo local > args.txt\n");
+        QVERIFY(ShellAndWait({QStringLiteral("sh"), {}}).ranToEnd());
+        QCOMPARE(readFile(QStringLiteral("args.txt")), QByteArray("local\n"));
+    }
+
+    void stuckWaitedRunStopped_data()
+    {
+        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<qint64>("limitMs");
+        QTest::addColumn<QString>("told"); // empty: the tool ends by itself
+
+        const QString stopped = "Helper out.txt was stopped: for %1 it neither finished nor added to out.txt. What "
+                                "it left there is not used.";
+        QTest::addRow("writes nothing, never ends") << QByteArray() << qint64(1000) << stopped.arg("1 second");
+        QTest::addRow("writes, then never ends") << QByteArray("part") << qint64(1500) << stopped.arg("2 seconds");
+        QTest::addRow("writes, then ends") << QByteArray("whole") << qint64(1000) << "";
+    }
+
+    void stuckWaitedRunStopped()
+    {
+        QFETCH(QByteArray, written);
+        QFETCH(qint64, limitMs);
+        QFETCH(QString, told);
+        const bool stuck = !told.isEmpty();
+        writeWritingTool(QStringLiteral("Helper"), written, stuck);
+
+        const ToolRunResult run =
+            ShellAndWait({QStringLiteral("Helper"), {"out.txt"}}, {QStringLiteral("out.txt"), {5000, limitMs}});
+
+        QCOMPARE(run.stalled, stuck);
+        QCOMPARE(run.ranToEnd(), !stuck);
+        QVERIFY(!stillRunning(QStringLiteral("out.txt.pid")));
+        QCOMPARE(readFile(QStringLiteral("out.txt")), written); // the partial file is the caller's to judge
+        QCOMPARE(m_messages->messages, stuck ? QStringList{told} : QStringList());
+    }
+
+    void endSignalEndsEveryTool_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addRow("SIGTERM") << int(SIGTERM);
+        QTest::addRow("SIGINT") << int(SIGINT);
+        QTest::addRow("SIGHUP") << int(SIGHUP);
+    }
+
+    void endSignalEndsEveryTool()
+    {
+        QFETCH(int, signalNumber);
+        // Two transfers under way, one waited for and one not, when the signal comes.
+        writeWritingTool(QStringLiteral("Transfer"), "part", true);
+        QList<int> ended;
+        bool toolsGone = false;
+        const EndOnSignal endOnSignal([&](int number) {
+            ended << number;
+            toolsGone = !stillRunning("waited.mpg.pid") && !stillRunning("unwaited.mpg.pid");
+        });
+        QProcess unwaited;
+        QVERIFY(startTool(unwaited, {QStringLiteral("Transfer"), {"unwaited.mpg"}}).started);
+        QTimer sender;
+        connect(&sender, &QTimer::timeout, [&] {
+            if (QFile::exists("waited.mpg.pid") && QFile::exists("unwaited.mpg.pid")) {
+                sender.stop();
+                ::kill(::getpid(), signalNumber);
+            }
+        });
+        sender.start(20);
+
+        runToolAndWait({QStringLiteral("Transfer"), {"waited.mpg"}});
+
+        QCOMPARE(ended, QList<int>{signalNumber});
+        QVERIFY(toolsGone);
+        QCOMPARE(unwaited.state(), QProcess::NotRunning);
+        // Every file stays as the tools left it.
+        QCOMPARE(readFile("waited.mpg") + readFile("unwaited.mpg"), "partpart");
+    }
+
+    void stallRules_data()
+    {
+        QTest::addColumn<QString>("polls");    // ms, size, and r while the tool runs or e once it has ended
+        QTest::addColumn<QString>("verdicts"); // one a poll: . waiting, S stalled, s stopped short
+
+        QTest::addRow("growing never stalls") << "0 0 r, 400 10 r, 800 20 r, 1200 30 r" << "....";
+        QTest::addRow("running and quiet for the limit") << "0 5 r, 500 5 r, 1000 5 r" << "..S";
+        QTest::addRow("running and quiet just short of it") << "0 5 r, 999 5 r" << "..";
+        QTest::addRow("growth restarts the clock") << "0 5 r, 900 6 r, 1800 6 r, 1900 6 r" << "...S";
+        QTest::addRow("shrinking counts as activity") << "0 5 r, 900 0 r, 1800 0 r" << "...";
+        QTest::addRow("ended and quiet") << "0 5 e, 99 5 e, 100 5 e" << "..s";
+        QTest::addRow("the end restarts the clock") << "0 5 r, 900 5 r, 950 5 e, 1000 5 e, 1050 5 e" << "....s";
+    }
+
+    void stallRules()
+    {
+        QFETCH(QString, polls);
+        QFETCH(QString, verdicts);
+        StallWatch watch({100, 1000}); // ended, running
+        QString seen;
+        for (const QString &poll : polls.split(", ")) {
+            const QStringList values = poll.split(u' ');
+            const StallVerdict verdict
+                = watch.observe(values[0].toLongLong(), ByteCount::fromBytes(values[1].toLongLong()), values[2] == "r");
+            seen += verdict == StallVerdict::Stalled ? 'S' : verdict == StallVerdict::StoppedShort ? 's' : '.';
+        }
+        QCOMPARE(seen, verdicts);
+    }
+
+    void transferOutcomes_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<bool>("waited");
+        QTest::addColumn<qint64>("expected");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<qint64>("size");
+
+        using R = TitleTransfer::Result;
+        QTest::addRow("complete after a while") << QByteArray("printf 12 > out.bin; sleep 0.3; printf 345 >> out.bin")
+                                                << false << qint64(5) << int(R::Complete) << qint64(5);
+        QTest::addRow("complete size, then more")
+            << QByteArray("printf 12345 > out.bin; sleep 0.3; printf 67 >> out.bin") << false << qint64(5)
+            << int(R::Larger) << qint64(7);
+        QTest::addRow("ends short") << QByteArray("printf 12 > out.bin") << false << qint64(5) << int(R::StoppedShort)
+                                    << qint64(2);
+        QTest::addRow("stalls and is stopped") << QByteArray("printf 1234 > out.bin; exec sleep 60") << false
+                                               << qint64(10) << int(R::Stalled) << qint64(4);
+        QTest::addRow("unknown size, no file, waited") << QByteArray("exit 0") << true << qint64(0) << int(R::NoFile)
+                                                       << qint64(0);
+        // The file is there at once, but the title is done only when the tool has ended.
+        QTest::addRow("unknown size, tool still writing")
+            << QByteArray("printf 12 > out.bin; sleep 0.6; printf 34 >> out.bin") << false << qint64(0)
+            << int(R::Complete) << qint64(4);
+        // Without a size only the tool's own word tells a whole file from a part.
+        QTest::addRow("unknown size, tool fails after a part") << QByteArray("printf 12 > out.bin; exit 3") << false
+                                                               << qint64(0) << int(R::ToolFailed) << qint64(2);
+        QTest::addRow("unknown size, tool killed, waited") << QByteArray("printf 12 > out.bin; kill -9 $$") << true
+                                                           << qint64(0) << int(R::ToolFailed) << qint64(2);
+    }
+
+    void transferOutcomes()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(bool, waited);
+        QFETCH(qint64, expected);
+        QFETCH(int, result);
+        QFETCH(qint64, size);
+        writeScript(QStringLiteral("tool"), script + '\n');
+        TitleTransfer transfer({300, 2000});
+        const ToolRunResult run = transfer.start({waited, {QStringLiteral("tool"), {}}}, QStringLiteral("out.bin"));
+        QVERIFY2(run.started, qPrintable(run.error));
+        if (waited)
+            QVERIFY(!transfer.toolRunning());
+
+        QList<qint64> shown;
+        const TitleTransfer::Outcome outcome = transfer.watch(
+            QStringLiteral("out.bin"), ByteCount::fromBytes(expected),
+            [&shown](ByteCount now) { shown << now.tenThousandths / ByteCount::kScale; });
+        QCOMPARE(int(outcome.result), result);
+        QCOMPARE(outcome.size, ByteCount::fromBytes(size));
+        QCOMPARE(QFileInfo(QStringLiteral("out.bin")).size(), size); // left as it arrived
+        QVERIFY(!transfer.toolRunning());
+        // Progress, growing to the last size, only for a known size.
+        QCOMPARE(shown.isEmpty(), expected == 0);
+        QCOMPARE(shown.value(shown.size() - 1, size), size);
+        QVERIFY(std::is_sorted(shown.begin(), shown.end()));
+    }
+
+    // Recorder names made safe, transfer command lines, start requests and the folder's short name.
+    void namesAndCommands_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+
+        // Empty: never used as a path or an argument.
+        QTest::addRow("recorder name: plain") << usableRecorderName("1070683200.mpg") << "1070683200.mpg";
+        QTest::addRow("recorder name: trailing blanks") << usableRecorderName("tb.mpg   ") << "tb.mpg";
+        QTest::addRow("recorder name: dots inside") << usableRecorderName("a..b.mpg") << "a..b.mpg";
+        for (const char *unsafe : {"x.mpg -g", " x.mpg", "-g", "\"..", ".", "..", "   ", "../x.mpg", "/etc/passwd",
+                                   "..\\x.mpg", "a\tb.mpg", "a\x01.mpg"})
+            QTest::addRow("recorder name refused: %s", unsafe) << usableRecorderName(unsafe) << "";
+
+        auto transfer = [](const QString &address, const QString &delay) {
+            const TransferPlan plan = transferPlan(address, "1.mpg", delay);
+            const QStringList words = QStringList{plan.command.program} + plan.command.arguments;
+            return (plan.waited ? "waited: " : "") + words.join(u'|');
+        };
+        QTest::addRow("transfer: default") << transfer("1", "Default, 10 s") << "waited: Tolvane|1|-e|1.mpg";
+        QTest::addRow("transfer: address as typed") << transfer(" 10.0.0.5 x", "Default")
+                                                    << "waited: Tolvane| 10.0.0.5 x|-e|1.mpg";
+        QTest::addRow("transfer: lower-case default is letters") << transfer("1", "default") << "Tolvane|1|-e|1.mpg|0";
+        QTest::addRow("transfer: fraction") << transfer("1", "2.5") << "Tolvane|1|-e|1.mpg|2.5";
+        QTest::addRow("transfer: trailing text dropped") << transfer("1", "12ms") << "Tolvane|1|-e|1.mpg|12";
+        QTest::addRow("transfer: blank before Default") << transfer("1", " Default") << "Tolvane|1|-e|1.mpg|0";
+
+        auto start = [](const QStringList &arguments, const QString &videos = "/home/ann/Videos") {
+            return summary(CommandLine::read(QStringList{"kelvado"} + arguments, videos));
+        };
+        const QString menu = "window, made if missing: /home/ann/Videos/Kelvado";
+        const QString version = "0: Kelvado " + AppIdentity::versionNumber();
+        auto refused = [](const char *why) { return QStringLiteral("2: kelvado: %1 Try 'kelvado --help'.").arg(why); };
+        QTest::addRow("start: no argument, the current folder") << start({}) << "window: ";
+        QTest::addRow("start: folder") << start({"/srv/recordings"}) << "window: /srv/recordings";
+        QTest::addRow("start: folder named like an option") << start({"--", "-old"}) << "window: -old";
+        QTest::addRow("start: desktop menu") << start({"--videos-folder"}) << menu;
+        QTest::addRow("start: help") << start({"--help"}) << "0: Usage: ...";
+        QTest::addRow("start: version") << start({"--version"}) << version;
+        QTest::addRow("start: unknown option") << start({"--verbose"}) << refused("Unknown option 'verbose'.");
+        QTest::addRow("start: a Qt option") << start({"-platform", "xcb"}) << refused("Unknown option 'platform'.");
+        QTest::addRow("start: help all is not offered") << start({"--help-all"})
+                                                        << refused("Unknown option 'help-all'.");
+        QTest::addRow("start: two folders") << start({"a", "b"}) << refused("Give one folder only.");
+        QTest::addRow("start: folder and desktop menu") << start({"--videos-folder", "a"})
+                                                        << refused("Give a folder or --videos-folder, not both.");
+        QTest::addRow("start: no videos folder known") << start({"--videos-folder"}, "")
+                                                       << refused("No videos folder is known for this user.");
+        // The menu's start must be one the program accepts, and work in the videos folder.
+        const QString entry = readFile(QStringLiteral(KELVADO_SOURCE_DIR "/data/org.kelvado.Kelvado.desktop"));
+        const QStringList exec = entry.mid(entry.indexOf("\nExec=") + 6).section(u'\n', 0, 0).split(u' ');
+        QTest::addRow("start: the desktop entry's program") << exec.value(0) << "kelvado";
+        QTest::addRow("start: the desktop entry's options") << start(exec.mid(1)) << menu;
+
+        QTest::addRow("short name: home itself") << shortFolderName("/home/ann", "/home/ann") << "~";
+        QTest::addRow("short name: under home") << shortFolderName("/home/ann/Videos/K", "/home/ann") << "~/Videos/K";
+        QTest::addRow("short name: home given with a slash") << shortFolderName("/home/ann/V", "/home/ann/") << "~/V";
+        QTest::addRow("short name: a neighbour of home") << shortFolderName("/home/annb", "/home/ann") << "/home/annb";
+        QTest::addRow("short name: home is the root") << shortFolderName("/srv/rec", "/") << "/srv/rec";
+    }
+
+    void namesAndCommands()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(text, expected);
+    }
+
+    void enterFolder_data()
+    {
+        QTest::addColumn<QString>("made"); // kind:path, made in the scratch folder first
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("create");
+        QTest::addColumn<QString>("error"); // %1: the folder's full path
+
+        const QString missing = QStringLiteral("kelvado: The folder '%1' does not exist.");
+        QTest::addRow("existing folder") << "folder:rec" << "rec" << false << "";
+        QTest::addRow("missing folder") << "" << "rec" << false << missing;
+        QTest::addRow("a file") << "file:rec" << "rec" << false << "kelvado: '%1' is not a folder.";
+        QTest::addRow("made on first use") << "" << "Videos/Kelvado" << true << "";
+        QTest::addRow("already made") << "folder:Videos/Kelvado" << "Videos/Kelvado" << true << "";
+        QTest::addRow("a file in the way") << "file:Videos" << "Videos/Kelvado" << true
+                                           << "kelvado: Cannot create the folder '%1'.";
+    }
+
+    void enterFolder()
+    {
+        QFETCH(QString, made);
+        QFETCH(QString, folder);
+        QFETCH(bool, create);
+        QFETCH(QString, error);
+        makeEntry(made.section(u':', 0, 0), made.section(u':', 1), "x");
+        const QString path = QDir(m_dir->path()).filePath(folder);
+
+        QCOMPARE(enterWorkingFolder(path, create), error.isEmpty() ? QString() : error.arg(path));
+        QCOMPARE(QDir::currentPath(), QDir(error.isEmpty() ? path : m_dir->path()).canonicalPath());
+        QCOMPARE(QFileInfo(path).isDir(), error.isEmpty());
+    }
+
+    void program_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("printed"); // standard output, then "|" and standard error
+
+        QTest::addRow("version") << QStringList{"--version"} << 0 << "Kelvado " + AppIdentity::versionNumber() + "\n|";
+        QTest::addRow("unknown option") << QStringList{"--verbose"} << 2
+                                        << "|kelvado: Unknown option 'verbose'. Try 'kelvado --help'.\n";
+        QTest::addRow("missing folder") << QStringList{"nowhere"} << 2
+                                        << "|kelvado: The folder 'nowhere' does not exist.\n";
+    }
+
+    // The program itself, with no display it could use: a start that tried to
+    // open a window would fail on the missing platform instead of answering.
+    void program()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, printed);
+        QProcess kelvado;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
+        kelvado.setProcessEnvironment(environment);
+        kelvado.start(QStringLiteral(KELVADO_PROGRAM), arguments);
+        QVERIFY(kelvado.waitForFinished(30000));
+        QCOMPARE(kelvado.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(kelvado.exitCode(), status);
+        QCOMPARE(QString(kelvado.readAllStandardOutput() + '|' + kelvado.readAllStandardError()), printed);
+        QCOMPARE(workingDirEntries(), QStringList()); // nothing written
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFilesAndRunner)
+#include "tst_files_and_runner.moc"
