@@ -117,13 +117,8 @@ void TestWindow::startUp()
                              "New Kelvado Log V. 1.5  Started   -  mm-dd-yyyy"};
     QCOMPARE(sessionLog(), header);
     QCOMPARE(w.windowTitle(), QStringLiteral("Kelvado  "));
-    QCOMPARE(m_d->texts({"Label2", "Text1", "Label4", "Text2", "Label5", "Text5", "Label6", "Text6", "Label12", "Text8",
-                         "Text3", "Text4", "Label8", "Text7"}),
-             (QStringList{"Date List Created", "", "Files Available", "", "Tagged for Download", "0",
-                          "Total  Download  Left", "", "This File Left", "", "", "", "Saving As:", ""}));
-    QCOMPARE(m_d->texts({"Check1", "GetPath", "LogView", "GetGuide", "Extract", "Quit"}),
-             (QStringList{"Use Tolvane Default Delay", "Set Mpeg Path", "View Log", "Get Guide", "Extract Mpeg(s)",
-                          "Exit"}));
+    QCOMPARE(m_d->texts({"Text1", "Text2", "Text5", "Text6", "Text8", "Text3", "Text4", "Text7"}),
+             (QStringList{"", "", "0", "", "", "", "", ""}));
     QCOMPARE(m_d->rows(), QStringList());
     QVERIFY(m_d->text("WorkingFolder").startsWith(QStringLiteral("Working folder: ")));
     QCOMPARE(m_d->told.messages, QStringList());

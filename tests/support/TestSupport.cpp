@@ -46,7 +46,3 @@ QStringList workingDirEntries()
                                      QDir::Name);
 }
 
-QString recorderBinDir()
-{
-    return QStringLiteral(KELVADO_RECORDER_BIN);
-}

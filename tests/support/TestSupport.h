@@ -33,5 +33,3 @@ void writeFile(const QString &name, const QByteArray &bytes);
 QByteArray readFile(const QString &name);
 // Names in the working directory, sorted.
 QStringList workingDirEntries();
-// The folder that holds the simulated recorder's Tolvane and Tamrick.
-QString recorderBinDir();

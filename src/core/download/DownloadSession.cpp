@@ -21,7 +21,7 @@ double minusInByteCount(double total, ByteCount size)
 } // namespace
 
 DownloadSession::DownloadSession(QList<QueuedTitle> titles, double bytesTagged, ConnectionNow connection,
-                                 SessionTiming timing, QObject *parent)
+                                 const SessionTiming &timing, QObject *parent)
     : QObject(parent)
     , m_titles(std::move(titles))
     , m_bytesToCome(bytesTagged)

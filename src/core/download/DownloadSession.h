@@ -24,7 +24,7 @@ public:
     // Titles beyond the queue's 200 are left for a later session. bytesTagged
     // is the total the window shows for the tagged titles.
     DownloadSession(QList<QueuedTitle> titles, double bytesTagged, ConnectionNow connection,
-                    SessionTiming timing = {}, QObject *parent = nullptr);
+                    const SessionTiming &timing = {}, QObject *parent = nullptr);
 
     // The whole session, from its log header to the end message.
     void run();

@@ -20,7 +20,7 @@
 #include <QScreen>
 #include <QShortcut>
 
-Form1::Form1(SessionTiming timing, QWidget *parent)
+Form1::Form1(const SessionTiming &timing, QWidget *parent)
     : QMainWindow(parent)
     , m_timing(timing)
 {

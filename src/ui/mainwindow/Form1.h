@@ -33,7 +33,7 @@ public:
     static constexpr int kTableSize = 201; // titles 0..200
 
     // The timing of tool runs and sessions; only tests shorten it.
-    explicit Form1(SessionTiming timing = {}, QWidget *parent = nullptr);
+    explicit Form1(const SessionTiming &timing = {}, QWidget *parent = nullptr);
     ~Form1() override;
 
     // Start-up: settings, stale guide files, run flags, the log's creation header.

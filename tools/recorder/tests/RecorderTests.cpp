@@ -5,12 +5,10 @@
 
 #include <QDir>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <deque>
-#include <numeric>
 
 namespace {
 
@@ -54,7 +52,6 @@ struct Case
     Files inputs;            // variables naming a file outside the working directory, with its bytes
     Files before, after;     // the working directory before and, exactly, after; null content: any
     QByteArray err;          // in the stderr of every run that fails
-    QByteArrayList out;      // in stdout, which is otherwise empty
     Mode mode = Mode::Plain;
     QString guide; // Guide.txt holds the guide of the "test" or "demo" catalog
 
@@ -65,7 +62,6 @@ struct Case
     Case &is(const QString &name, const QByteArray &bytes) { return after[name] = bytes, *this; }
     Case &holds(const QString &name, qint64 size) { return is(name, recording(name, size)); }
     Case &saying(const QByteArray &text) { return err = text, *this; }
-    Case &printing(const QByteArray &text) { return out << text, *this; }
     Case &as(Mode m) { return mode = m, *this; }
     Case &guideOf(const QString &catalog) { return guide = catalog, is("Guide.dat", {}).is("Guide.txt", {}); }
 };
@@ -77,46 +73,15 @@ Case &add(const QString &tag)
     return cases.emplace_back();
 }
 
-// Reads Guide.txt as Kelvado does: CR LF lines, a header naming the number of
-// shows, then records from "Show #N" to a blank line, fields found by their
-// prefix among other lines, commas only in the description.
+// Kelvado's own suites read the guide through its parser, row by row; here
+// only its header and how many shows it holds.
 void checkGuide(const QByteArray &bytes, bool demo)
 {
-    const QString text = QString::fromUtf8(bytes);
-    const QString other("(?:(?!Show #|Title:|Quality: |Recorded: |Filename: |Duration: |Description: )[^,\r\n]+\r\n)");
-    const QRegularExpression record("Show #(\\d+)\r\nTitle:([^,\r\n]*)\r\n" + other + "+Quality: ([^,\r\n]*)\r\n"
-                                    + other + "*Recorded: (\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d)\r\n" + other
-                                    + "+Filename: ([^,\r\n]*)\r\n" + other + "*Duration: (\\d{3,} min)\r\n" + other
-                                    + "*Description: ([^\r\n]*)\r\n" + other + "*\r\n");
-    QList<QStringList> shows;
-    for (qsizetype at = text.indexOf(QLatin1String("Show #")); at >= 0 && at < text.size();) {
-        const auto match
-            = record.match(text, at, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
-        QVERIFY2(match.hasMatch() && match.captured(1).toInt() == shows.size() + 1, qPrintable(text.mid(at, 300)));
-        shows << match.capturedTexts().mid(2);
-        at = match.capturedEnd();
-    }
-    const QRegularExpression header("^(?:[^\r\n]*\r\n)*?Total shows: " + QString::number(shows.size())
-                                    + "\r\n(?:[^\r\n]*\r\n)*?Show #1\r\n");
-    QVERIFY2(header.match(text).hasMatch(), qPrintable(text.left(200)));
-    QCOMPARE(shows.size(), demo ? 12 : kRows.size());
-    for (qsizetype i = 0; !demo && i < shows.size(); ++i) {
-        const QStringList &r = kRows[i];
-        QCOMPARE(shows[i].mid(0, 5),
-                 QStringList({r[0], r[1], r[2] + ' ' + r[3], r[4], r[5].rightJustified(3, u'0') + " min"}));
-    }
-    // The demo's titles exercise every awkward case Kelvado handles; its file names are the recorder's own, all
-    // different.
-    QSet<QString> names;
-    for (const QStringList &show : shows)
-        names << show[3];
-    QCOMPARE(names.size(), shows.size());
-    QVERIFY(!demo || !text.contains(QRegularExpression("Filename: (?!\\d{1,22}\\.mpg\r\n)")));
-    for (const char *seen :
-         {"Title:[^\r\n]{59}", "Title:[^\r\n]*[^\\x{0}-\\x{7f}]", "Title:[^\r\n]*\\(", "Title:[^\r\n]*\\)",
-          "Title:[^\r\n]*:", "Title:[^\r\n]*;", "Title:[^\r\n]*/", "Title:[^\r\n]*\"", "Quality: Standard",
-          "Quality: Medium", "Quality: High", "Description: [^\r\n]*,"})
-        QVERIFY2(!demo || text.contains(QRegularExpression(seen)), seen);
+    const qsizetype shows = demo ? 12 : kRows.size();
+    QVERIFY2(bytes.contains("\r\nTotal shows: " + QByteArray::number(shows) + "\r\n"), bytes.left(200).constData());
+    QCOMPARE(bytes.count("\r\nShow #"), shows);
+    for (qsizetype i = 0; !demo && i < shows; ++i)
+        QVERIFY(bytes.contains("\r\nFilename: " + kRows[i][4].toUtf8() + "\r\n"));
 }
 
 } // namespace
@@ -128,7 +93,6 @@ class RecorderTest : public QObject
 private slots:
     void tools_data();
     void tools();
-    void content();
 };
 
 // One row a line, or a few for a long one.
@@ -194,16 +158,6 @@ void RecorderTest::tools_data()
     // Stalled, not finished: the file stays at its size until the tool is ended.
     add("hang:250000").set("SIMREC_FAULT=hang:250000").run(extract(kBig), -1).holds(kBig, 250000);
 
-    for (const char *tool : {"Tolvane", "Tamrick"}) {
-        Case &c = add(QStringLiteral("%1 --help").arg(tool)).run({tool, "--help"});
-        for (const char *text : {"SIMREC_CATALOG", "SIMREC_RATE", "SIMREC_JOURNAL", "SIMREC_FAULT", "SIMREC_FAULT_FILE",
-                                 "SIMREC_GUIDE_FILE", tool == QLatin1String("Tolvane") ? "-e NAME" : " guide "})
-            c.printing(text);
-    }
-    for (const QStringList &command : QList<QStringList>{{"Tolvane"}, {"Tolvane", "addr"}, {"Tolvane", "addr", "-x"},
-             {"Tolvane", "addr", "-e"}, {"Tolvane", "addr", "-g", "x"}, {"Tolvane", "a", "-e", "small.mpg", "5", "x"},
-             {"Tolvane", "--help", "x"}, {"Tamrick"}, {"Tamrick", "guide", "x"}, {"Tamrick", "--help", "x"}})
-        add("usage: " + command.join(u' ')).run(command, 2).saying("Usage");
     // Every command checks every variable, and the message names it.
     for (const char *setting : {"SIMREC_RATE=abc", "SIMREC_RATE=-5", "SIMREC_RATE=1e6", "SIMREC_RATE= 100",
              "SIMREC_RATE=100 ", "SIMREC_RATE=99999999999999999999", "SIMREC_FAULT=bogus", "SIMREC_FAULT=hang",
@@ -289,9 +243,7 @@ void RecorderTest::tools()
         QCOMPARE(tool.exitStatus(), c.exits[i] < 0 ? QProcess::CrashExit : QProcess::NormalExit);
         QCOMPARE(c.exits[i] < 0 ? -1 : tool.exitCode(), c.exits[i]);
         QVERIFY2(c.exits[i] > 0 ? !err.isEmpty() && err.contains(c.err) : err.isEmpty(), err.constData());
-        QVERIFY2(!c.out.isEmpty() || out.isEmpty(), out.constData());
-        for (const QByteArray &text : c.out)
-            QVERIFY2(out.contains(text), text.constData());
+        QVERIFY2(out.isEmpty(), out.constData());
     }
 
     Files left = c.before;
@@ -311,25 +263,6 @@ void RecorderTest::tools()
     }
     if (!c.guide.isEmpty())
         checkGuide(read(work + "Guide.txt"), c.guide == QLatin1String("demo"));
-}
-
-// The bytes Kelvado's tests compare downloads with.
-void RecorderTest::content()
-{
-    const QByteArray whole = recording("1070683200.mpg", 4096), other = recording("1070683201.mpg", 4096);
-    // Any offset and length, aligned or not, gives the same bytes and writes nothing outside them.
-    for (int offset : {0, 1, 7, 8, 9, 13, 100, 1023, 2048})
-        for (int n : {0, 1, 3, 7, 8, 9, 17, 64, 1000}) {
-            QByteArray part(n + 2, 'Z');
-            recorder::recordingBytes("1070683200.mpg", std::uint64_t(offset), part.data() + 1, std::size_t(n));
-            QCOMPARE(part, 'Z' + whole.mid(offset, n) + 'Z');
-        }
-    // Another recording has unrelated content; far into a file every byte value occurs.
-    QVERIFY(std::inner_product(whole.begin(), whole.end(), other.begin(), 0, std::plus<>(), std::equal_to<>()) < 100);
-    QByteArray far(1 << 16, Qt::Uninitialized);
-    recorder::recordingBytes("1070683200.mpg", 1ull << 32, far.data(), std::size_t(far.size()));
-    QCOMPARE(QSet<char>(far.begin(), far.end()).size(), 256);
-    QVERIFY(whole.left(8) != whole.mid(8, 8)); // no short period
 }
 
 QTEST_GUILESS_MAIN(RecorderTest)
