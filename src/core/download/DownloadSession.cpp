@@ -29,9 +29,9 @@ DownloadSession::DownloadSession(QList<QueuedTitle> titles, double bytesTagged, 
     , m_timing(timing)
 {
     // Rows beyond the queue stay ticked for a later session.
-    if (m_titles.size() > kQueueLast) {
-        m_summary.notQueued = int(m_titles.size()) - kQueueLast;
-        m_titles.resize(kQueueLast);
+    if (m_titles.size() > kQueueLimit) {
+        m_summary.notQueued = int(m_titles.size()) - kQueueLimit;
+        m_titles.resize(kQueueLimit);
     }
 }
 

@@ -18,8 +18,7 @@ class DownloadSession : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int kQueueSize = 201; // positions 1..200 are used
-    static constexpr int kQueueLast = kQueueSize - 1;
+    static constexpr int kQueueLimit = 200; // titles one session takes
 
     // Titles beyond the queue's 200 are left for a later session. bytesTagged
     // is the total the window shows for the tagged titles.
@@ -28,9 +27,6 @@ public:
 
     // The whole session, from its log header to the end message.
     void run();
-
-    // Bytes still to come: the tagged total less every title done or failed.
-    double bytesToCome() const { return m_bytesToCome; }
 
 signals:
     void sessionStarted(double bytesToCome);
@@ -59,7 +55,7 @@ private:
     void appendLog(const QStringList &lines);
 
     QList<QueuedTitle> m_titles;
-    double m_bytesToCome;
+    double m_bytesToCome; // the tagged total less every title done or failed
     ConnectionNow m_connection;
     SessionTiming m_timing;
     SessionSummary m_summary;
