@@ -1,6 +1,8 @@
 // The session, measuring and Get Guide without a window, against the
 // simulated recorder with short waits: what each reports, in order, and the
 // files, log lines and tool runs it leaves.
+#include "archive/DiskSpace.h"
+#include "archive/SavedRecords.h"
 #include "download/DownloadSession.h"
 #include "guide/GuideFetch.h"
 #include "guide/GuideMessages.h"
@@ -11,6 +13,9 @@
 
 #include <QFile>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace sessiontest;
 
@@ -45,10 +50,11 @@ struct SessionRun
     double expected = 0;
 
     SessionRun(QList<QueuedTitle> titles, const QString &delay, double bytesTagged,
-               const std::function<void(DownloadSession &)> &prepare = {}, SessionTiming timing = kShort)
+               const std::function<void(DownloadSession &)> &prepare = {}, SessionTiming timing = kShort,
+               const QString &saveFolder = {})
     {
         DownloadSession session(std::move(titles), bytesTagged,
-                                [delay] { return Connection{QStringLiteral("10.0.0.5"), delay}; }, timing);
+                                [=] { return Connection{QStringLiteral("10.0.0.5"), delay, saveFolder}; }, timing);
         auto add = [this](const QString &line) { events << line; };
         const auto text = [add](const QString &what) { return [add, what](const QString &s) { add(what + s); }; };
         QObject::connect(&session, &DownloadSession::sessionStarted, [add](double c) { add("start " + QString::number(c)); });
@@ -87,15 +93,24 @@ struct SessionRun
     }
 };
 
-QStringList savedTitleEvents(int row, const QString &fileName, const QString &saveName, qint64 size, double before)
+QStringList savedTitleEvents(int row, const QString &fileName, const QString &saveName, qint64 size, double before,
+                             bool copied = false)
 {
-    return {"status Downloading ",
-            "title " + fileName,
-            "save as " + saveName,
-            QStringLiteral("transfer %1 of %2").arg(size).arg(before),
-            QStringLiteral("complete %1, %2 to come").arg(row).arg(before - double(size)),
-            "status Renaming Mpeg",
-            QStringLiteral("finished %1 %2").arg(row).arg(saveName)};
+    return QStringList{"status Downloading ", "title " + fileName, "save as " + saveName,
+                       QStringLiteral("transfer %1 of %2").arg(size).arg(before),
+                       QStringLiteral("complete %1, %2 to come").arg(row).arg(before - double(size)),
+                       "status Renaming Mpeg"}
+         + (copied ? QStringList{"status Copying to save folder 100%"} : QStringList())
+         + QStringList{QStringLiteral("finished %1 %2").arg(row).arg(saveName)};
+}
+
+// A save folder as a row names it: "" the working folder, "disk" a file system of its own.
+QString saveFolderFor(const QString &row, const OtherDisk &disk)
+{
+    if (row.isEmpty() || row == "disk")
+        return row.isEmpty() ? QString() : disk.path();
+    QDir().mkdir(row);
+    return QDir::current().absoluteFilePath(row);
 }
 
 } // namespace
@@ -107,7 +122,11 @@ class TestSessionEngine : public QObject
 private slots:
     void init();
     void cleanup();
+    void twoTitlesSaved_data();
     void twoTitlesSaved();
+    void roomBeforeTransfer_data();
+    void roomBeforeTransfer();
+    void copyToFullDisk();
     void firstTitleFails_data();
     void firstTitleFails();
     void leftoverUnderRecorderName_data();
@@ -142,24 +161,112 @@ void TestSessionEngine::cleanup()
     m_dir.reset();
 }
 
+void TestSessionEngine::twoTitlesSaved_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addRow("working folder") << "";
+    QTest::addRow("save folder beside it") << "archive";
+    QTest::addRow("save folder on another file system") << "disk";
+}
+
 void TestSessionEngine::twoTitlesSaved()
 {
+    QFETCH(QString, folder);
+    const OtherDisk disk(qint64(16) << 20);
+    const QString saveFolder = saveFolderFor(folder, disk);
+    if (folder == "disk" && saveFolder.isEmpty())
+        QSKIP("no second file system to be had here");
+    // Nothing is replaced: the first title takes the next free name in the save folder.
+    const QString firstSave = "First_12 05 2003_01.mpg";
+    writeFile(inFolder(saveFolder, kFirstSave), "earlier");
     const double tagged = kFirstSize + kSecondSize;
-    SessionRun run(twoTitles(), "7", tagged);
+    SessionRun run(twoTitles(), "7", tagged, {}, kShort, saveFolder);
 
-    const QStringList expected = QStringList{"start " + QString::number(tagged)}
-                                 + savedTitleEvents(0, kFirstFile, kFirstSave, kFirstSize, tagged)
-                                 + savedTitleEvents(1, kSecondFile, kSecondSave, kSecondSize, kSecondSize)
-                                 + QStringList{"status Session End", "ended 2 saved 0 failed"};
+    const QStringList expected =
+        QStringList{"start " + QString::number(tagged)}
+        + savedTitleEvents(0, kFirstFile, firstSave, kFirstSize, tagged, folder == "disk")
+        + savedTitleEvents(1, kSecondFile, kSecondSave, kSecondSize, kSecondSize, folder == "disk")
+        + QStringList{"status Session End", "ended 2 saved 0 failed"};
     QCOMPARE(run.events, expected);
     QCOMPARE(run.endMessage, QString());
     QCOMPARE(run.lastProgress, double(kSecondSize));
     QCOMPARE(m_recorder->journal(), (QStringList{tolvane(kFirstFile, "7"), tolvane(kSecondFile, "7")}));
-    QCOMPARE(readFile(kFirstSave), recordingBytes(kFirstFile, kFirstSize));
-    QCOMPARE(readFile(kSecondSave), recordingBytes(kSecondFile, kSecondSize));
-    QCOMPARE(workingDirEntries(), (QStringList{kFirstSave, kLogFileName, kSecondSave}));
-    QCOMPARE(sessionLog(), sessionHeader() + titleLog(kFirstSave, "7") + titleLog(kSecondSave, "7")
-                                            + sessionEnd());
+    QCOMPARE(readFile(inFolder(saveFolder, kFirstSave)), QByteArray("earlier"));
+    QCOMPARE(readFile(inFolder(saveFolder, firstSave)), recordingBytes(kFirstFile, kFirstSize));
+    QCOMPARE(readFile(inFolder(saveFolder, kSecondSave)), recordingBytes(kSecondFile, kSecondSize));
+    const QStringList saved{kFirstSave, firstSave, kSecondSave};
+    const QStringList records{kLogFileName, SavedRecords::fileName()};
+    QCOMPARE(QDir(inFolder(saveFolder, ".")).entryList(QDir::Files | QDir::Hidden),
+             folder.isEmpty() ? (QStringList{kFirstSave, firstSave, kLogFileName, records[1], kSecondSave}) : saved);
+    if (!folder.isEmpty())
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), records);
+    QCOMPARE(sessionLog(), sessionHeader() + titleLog(firstSave, "7") + titleLog(kSecondSave, "7") + sessionEnd());
+    const SavedRecords marks = SavedRecords::load();
+    QCOMPARE(marks.recordings.size(), 2);
+    const SavedRecording *first = marks.find(kFirstFile, guideTitle("First"), "12/05/2003");
+    QVERIFY(first && first->savedAt.secsTo(QDateTime::currentDateTime()) < 60);
+    QCOMPARE(first->path, QDir::current().absoluteFilePath(inFolder(saveFolder, firstSave)));
+}
+
+void TestSessionEngine::roomBeforeTransfer_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<qint64>("workingFree"); // -1: the disks as they are
+    QTest::addColumn<qint64>("saveFree");
+    QTest::addColumn<QString>("reason"); // the first title's; the second fits unless the folder is gone
+    QTest::addRow("working folder short") << "" << qint64(50000) << qint64(0)
+                                          << "not enough space: 100.0 kB needed, 50.0 kB free in %1";
+    // The working folder holds one recording at a time; the save folder is short.
+    QTest::addRow("save folder elsewhere short") << "archive" << kFirstSize << qint64(50000)
+                                                 << "not enough space: 100.0 kB needed, 50.0 kB free in %1";
+    QTest::addRow("save folder gone") << "gone" << qint64(-1) << qint64(-1)
+                                      << "save folder not available: %1 (No such file or directory)";
+}
+
+void TestSessionEngine::roomBeforeTransfer()
+{
+    QFETCH(QString, folder);
+    QFETCH(qint64, workingFree);
+    QFETCH(qint64, saveFree);
+    QFETCH(QString, reason);
+    const QString saveFolder = folder.isEmpty() ? QString() : saveFolderFor(folder, OtherDisk(0));
+    if (folder == "gone")
+        QDir().rmdir(folder);
+    if (workingFree >= 0)
+        setDiskProbe([=](const QString &f) { return DiskState{true, f.isEmpty() ? 1u : 2u, f.isEmpty() ? workingFree : saveFree, {}}; });
+    SessionRun run(twoTitles(), "7", kFirstSize + kSecondSize, {}, kShort, saveFolder);
+    setDiskProbe({});
+
+    const QString where = QDir::current().absoluteFilePath(folder);
+    const QString failed = reason.arg(folder.isEmpty() ? QDir::currentPath() : where);
+    QVERIFY(run.events.contains(QStringLiteral("failed 0 %1, %2 to come").arg(failed).arg(kSecondSize)));
+    const bool secondFits = folder != "gone";
+    QCOMPARE(m_recorder->journal(), secondFits ? QStringList{tolvane(kSecondFile, "7")} : QStringList());
+    QCOMPARE(readFile(inFolder(saveFolder, kSecondSave)).size(), secondFits ? kSecondSize : 0);
+    QCOMPARE(run.events.constLast(), QStringLiteral("ended %1 saved %2 failed").arg(secondFits ? 1 : 0).arg(secondFits ? 1 : 2));
+}
+
+void TestSessionEngine::copyToFullDisk()
+{
+    OtherDisk disk(64 * 1024);
+    if (disk.path().isEmpty())
+        QSKIP("no second file system to be had here");
+    const QByteArray recording = recordingBytes(kFirstFile, 300000);
+    writeFile(kFirstFile, recording);
+    struct rlimit before;
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    if (!disk.sized()) { // the disk is not small: a file size limit stands in for its end
+        std::signal(SIGXFSZ, SIG_IGN);
+        const struct rlimit small{64 * 1024, before.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    const MoveResult result = moveIntoFolder(kFirstFile, disk.path(), kFirstSave, {});
+    ::setrlimit(RLIMIT_FSIZE, &before);
+
+    QVERIFY(!result.moved);
+    QVERIFY2(result.reason.startsWith("copy to " + disk.path() + " failed: "), qPrintable(result.reason));
+    QCOMPARE(readFile(kFirstFile), recording);
+    QCOMPARE(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 }
 
 void TestSessionEngine::firstTitleFails_data()
@@ -332,7 +439,7 @@ void TestSessionEngine::fullQueue()
     QCOMPARE(run.events.constLast(), QStringLiteral("ended 200 saved 0 failed"));
     QVERIFY(run.endMessage.startsWith("Only the first 200 ticked titles fit in one session."));
     QCOMPARE(m_recorder->journal().size(), 200);
-    QCOMPARE(workingDirEntries().size(), 201); // 200 saved and the log
+    QCOMPARE(workingDirEntries().size(), 202); // 200 saved, the log and the record of them
     QCOMPARE(readFile("Load 199_12 05 2003.mpg"), recordingBytes("1070600199.mpg", 399));
     QVERIFY(!QFile::exists("Load 200_12 05 2003.mpg"));
     QCOMPARE(sessionLog().size(), 2 + 200 * 3 + 2);

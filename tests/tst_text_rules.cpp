@@ -289,7 +289,7 @@ private slots:
             << sessionEndMessage(summary)
             << "Not downloaded completely (the rows stay ticked; any partial file keeps the recorder's name):\n"
                "S_1.mpg (1.mpg): stalled\nB_2.mpg (2.mpg): transfer tool ended with status 3";
-        summary = {{}, {{"C_3.mpg", "3.mpg"}}, {{"4.mpg", "4.mpg.kept-1"}}, 7, "The log could not be opened."};
+        summary = {{}, {{"C_3.mpg", "3.mpg"}}, {{"4.mpg", "4.mpg.kept-1"}}, 7, "The log could not be opened.", {}};
         QTest::addRow("session: all the rest")
             << sessionEndMessage(summary)
             << "Saved, but not checked against a size (the recorder's size could not be measured):\nC_3.mpg (3.mpg)"

@@ -157,7 +157,7 @@ void TestWindowSession::sessionWithAFailure()
     QCOMPARE(sessionLog(2), sessionHeader() + titleLog(firstSave, "10", "stopped short") + titleLog(secondSave, "10")
                                 + sessionEnd());
     QCOMPARE(workingDirEntries(),
-             (QStringList{first, "Guide.dat", "Guide.txt", "Kelvado.LOG", "RPTVIP.dat", secondSave}));
+             (QStringList{first, "Guide.dat", "Guide.txt", "Kelvado.LOG", "RPTVIP.dat", "SavedRecordings.txt", secondSave}));
     QCOMPARE(QFileInfo(first).size(), qint64(65000));
     QCOMPARE(readFile(secondSave), recordingBytes(second, 3000));
 

@@ -12,3 +12,10 @@ using UserMessageSink = std::function<void(const QString &text)>;
 void tellUser(const QString &text);
 // Returns the sink it replaces.
 UserMessageSink setUserMessageSink(UserMessageSink sink);
+
+// A yes-or-no question, the same way. Without a sink the answer is no: nothing
+// starts that the user did not agree to.
+using UserQuestionSink = std::function<bool(const QString &text)>;
+
+bool askUser(const QString &text);
+UserQuestionSink setUserQuestionSink(UserQuestionSink sink);

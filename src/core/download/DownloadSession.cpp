@@ -1,5 +1,8 @@
 #include "download/DownloadSession.h"
 
+#include "archive/DiskSpace.h"
+#include "archive/SavedRecords.h"
+
 #include "download/LeftoverFile.h"
 #include "download/SaveName.h"
 #include "download/TitleTransfer.h"
@@ -8,6 +11,9 @@
 #include "log/LogWriter.h"
 #include "runner/FileNames.h"
 #include "runner/Pause.h"
+
+#include <QDateTime>
+#include <QDir>
 
 namespace {
 
@@ -52,10 +58,10 @@ void DownloadSession::downloadTitle(const QueuedTitle &title)
     SaveAsName.clear();
     emit statusChanged(QStringLiteral("Downloading "));
     emit titleStarted(title.recorderName);
-    SaveAsName = chooseFreeName(saveNameFor(title.title, title.recordDate), saveNameTaken);
-
-    // Read once, so the start record and the command line agree.
+    // Read once, so the start record, the command line and the save folder agree.
     const Connection connection = m_connection();
+    m_saveFolder = connection.saveFolder;
+    SaveAsName = chooseFreeName(saveNameFor(title.title, title.recordDate), nameTakenIn(m_saveFolder));
     appendLog(LogRecords::titleStart(SaveAsName, connection.delay));
     emit saveNameChosen(SaveAsName);
 
@@ -73,6 +79,11 @@ void DownloadSession::downloadTitle(const QueuedTitle &title)
     }
     if (!clearing.refusal.isEmpty()) {
         failTitle(title, fileName, clearing.refusal, expected);
+        return;
+    }
+
+    if (const QString problem = titleRoomProblem(title.size, m_saveFolder); !problem.isEmpty()) {
+        failTitle(title, fileName, problem, expected);
         return;
     }
 
@@ -101,7 +112,7 @@ void DownloadSession::downloadTitle(const QueuedTitle &title)
     }
     // Never overwrite: a taken name (all six taken, or one that appeared
     // meanwhile) leaves the file under the recorder's name.
-    if (saveNameTaken(SaveAsName)) {
+    if (nameTakenIn(m_saveFolder)(SaveAsName)) {
         failTitle(title, fileName, QStringLiteral("save name taken"), expected);
         return;
     }
@@ -115,18 +126,38 @@ void DownloadSession::finishTitle(const QueuedTitle &title, const QString &fileN
     emit statusChanged(QStringLiteral("Renaming Mpeg"));
     Pause(m_timing.pauseBeforeRename);
 
-    QString error;
-    if (!renameNoReplace(fileName, SaveAsName, &error)) {
-        const QString reason =
-            saveNameTaken(SaveAsName) ? QStringLiteral("save name taken") : QStringLiteral("not renamed: ") + error;
-        failTitle(title, fileName, reason, expected, true);
+    const MoveResult move = moveToSaveFolder(fileName);
+    if (!move.moved) {
+        failTitle(title, fileName, move.reason, expected, true);
         return;
     }
     appendLog(LogRecords::titleFinish(SaveAsName));
     ++m_saved;
+    QString recordError;
+    const QString savedPath = QDir::current().absoluteFilePath(inFolder(m_saveFolder, SaveAsName));
+    if (!SavedRecords::note({title.recorderName, title.title, title.recordDate, QDateTime::currentDateTime(), savedPath},
+                            &recordError))
+        m_summary.recordProblem = recordError;
     if (expected == ByteCount{})
         m_summary.unchecked.append({SaveAsName, fileName});
     emit titleFinished(title.row, SaveAsName);
+}
+
+MoveResult DownloadSession::moveToSaveFolder(const QString &fileName)
+{
+    if (m_saveFolder.isEmpty()) {
+        QString error;
+        if (renameNoReplace(fileName, SaveAsName, &error))
+            return {true, {}};
+        return {false, saveNameTaken(SaveAsName) ? QStringLiteral("save name taken")
+                                                 : QStringLiteral("not renamed: ") + error};
+    }
+    int shown = -1;
+    return moveIntoFolder(fileName, m_saveFolder, SaveAsName, [this, &shown](qint64 copied, qint64 total) {
+        const int percent = total > 0 ? int(copied * 100 / total) : 100;
+        if (percent != shown)
+            emit statusChanged(QStringLiteral("Copying to save folder %1%").arg(shown = percent));
+    });
 }
 
 void DownloadSession::failTitle(const QueuedTitle &title, const QString &fileName, const QString &reason,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/SaveFolderMove.h"
 #include "common/ByteCount.h"
 #include "download/SessionInputs.h"
 #include "download/SessionReport.h"
@@ -9,7 +10,8 @@
 #include <array>
 
 // One run of "Extract Mpeg(s)": downloads the queued titles one after another,
-// renames each complete file and writes the log. A title that cannot be
+// renames each complete file or moves it into the save folder, notes it as
+// saved and writes the log. A title that cannot be
 // completed fails on its own: its file keeps the recorder's name and the
 // session goes on. What happens is reported through the signals, in order;
 // the window shows it.
@@ -51,6 +53,8 @@ private:
     void finishTitle(const QueuedTitle &title, const QString &fileName, ByteCount expected);
     void failTitle(const QueuedTitle &title, const QString &fileName, const QString &reason, ByteCount expected,
                    bool wasComplete = false);
+    // Renames the complete file in the working folder, or moves it into the save folder.
+    MoveResult moveToSaveFolder(const QString &fileName);
     void endSession();
     void appendLog(const QStringList &lines);
 
@@ -60,5 +64,6 @@ private:
     SessionTiming m_timing;
     SessionSummary m_summary;
     QString SaveAsName;
+    QString m_saveFolder; // the current title's; empty for the working folder
     int m_saved = 0;
 };

@@ -1,5 +1,8 @@
 #include "download/LeftoverFile.h"
 
+#include "archive/SaveFolderSetting.h"
+#include "archive/SavedRecords.h"
+
 #include "log/LogWriter.h"
 #include "settings/SettingsFile.h"
 #include "runner/FileNames.h"
@@ -25,7 +28,8 @@ bool taken(const QString &name)
 bool isOwnWorkingFile(const QString &name)
 {
     for (const QString &own : {kLogFileName, kSettingsFileName, QStringLiteral("Guide.txt"),
-                               QStringLiteral("Guide.dat"), QStringLiteral("FStat.txt")}) {
+                               QStringLiteral("Guide.dat"), QStringLiteral("FStat.txt"), saveFolderFileName(),
+                               SavedRecords::fileName()}) {
         if (name.compare(own, Qt::CaseInsensitive) == 0)
             return true;
     }

@@ -3,6 +3,7 @@
 #include "common/TextTrim.h"
 #include "runner/FileNames.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <sys/stat.h>
@@ -40,4 +41,11 @@ bool saveNameTaken(const QString &name)
     // Any entry counts, also a folder or an unreadable file: the rename would refuse those names too.
     struct stat st;
     return ::lstat(QFile::encodeName(resolveFileName(name)).constData(), &st) == 0;
+}
+
+NameTakenTest nameTakenIn(const QString &folder)
+{
+    if (folder.isEmpty())
+        return saveNameTaken;
+    return [folder](const QString &name) { return saveNameTaken(QDir(folder).filePath(name)); };
 }

@@ -21,3 +21,6 @@ QString chooseFreeName(QString name, const NameTakenTest &taken);
 // The check the session gives chooseFreeName: any directory entry of that name,
 // in any letter case, counts as taken, also one that cannot be read.
 bool saveNameTaken(const QString &name);
+
+// The same check inside the folder recordings are saved in; "" is the working folder.
+NameTakenTest nameTakenIn(const QString &folder);

@@ -17,12 +17,13 @@ struct QueuedTitle
     double size = 0; // measured bytes; 0 when not measured
 };
 
-// The address and delay in use when a title starts: a change made during the
-// session applies from the next title on.
+// The address, delay and save folder in use when a title starts: a change made
+// during the session applies from the next title on.
 struct Connection
 {
     QString address;
     QString delay;
+    QString saveFolder; // empty: the working folder
 };
 using ConnectionNow = std::function<Connection()>;
 

@@ -31,6 +31,8 @@ QString sessionEndMessage(const SessionSummary &summary)
                      .arg(summary.notQueued);
     if (!summary.logProblem.isEmpty())
         parts << summary.logProblem + QStringLiteral("\nThe downloads went on; the log is missing their records.");
+    if (!summary.recordProblem.isEmpty())
+        parts << summary.recordProblem + QStringLiteral("\nThe recordings were saved, but may not show as saved.");
     return parts.join(QStringLiteral("\n\n"));
 }
 

@@ -28,6 +28,7 @@ struct SessionSummary
     QList<KeptFile> kept; // files found under a recorder's name and moved aside
     int notQueued = 0;    // ticked titles beyond the queue
     QString logProblem;   // why the log could not be written
+    QString recordProblem; // why the record of saved recordings could not be written
 };
 
 // The one message shown after a session. Empty when there is nothing to tell.

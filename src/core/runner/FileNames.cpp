@@ -89,18 +89,25 @@ bool renameNoReplace(const QString &from, const QString &to, QString *error)
     };
     if (entryExists(target))
         return fail(QStringLiteral("%1 already exists").arg(target));
-    const QByteArray src = QFile::encodeName(source);
+    if (const int err = renamePathNoReplace(source, to))
+        return fail(QStringLiteral("Cannot rename %1 to %2: %3").arg(source, to, systemError(err)));
+    return true;
+}
+
+int renamePathNoReplace(const QString &from, const QString &to)
+{
+    const QByteArray src = QFile::encodeName(from);
     const QByteArray dst = QFile::encodeName(to);
     if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0)
-        return true;
+        return 0;
     if (errno != EINVAL && errno != ENOSYS)
-        return fail(QStringLiteral("Cannot rename %1 to %2: %3").arg(source, to, systemError(errno)));
+        return errno;
     // File systems without an atomic no-replace rename: a hard link fails when
     // the target exists, so nothing can be overwritten.
     if (::link(src.constData(), dst.constData()) != 0)
-        return fail(QStringLiteral("Cannot rename %1 to %2: %3").arg(source, to, systemError(errno)));
+        return errno;
     ::unlink(src.constData());
-    return true;
+    return 0;
 }
 
 bool isPlainFileName(const QString &name)

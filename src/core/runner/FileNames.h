@@ -25,6 +25,10 @@ bool deleteFile(const QString &name, QString *error = nullptr);
 // letter case, already exists.
 bool renameNoReplace(const QString &from, const QString &to, QString *error = nullptr);
 
+// The same for two paths taken as they are: 0, or the system's error number
+// (EEXIST when the target is there; EXDEV when it is on another file system).
+int renamePathNoReplace(const QString &from, const QString &to);
+
 // A name that can safely be used as a file in the working directory:
 // not empty, not "." or "..", no "/" and no NUL.
 bool isPlainFileName(const QString &name);

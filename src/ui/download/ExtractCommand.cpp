@@ -1,5 +1,6 @@
 // The click of "Extract Mpeg(s)": the session runs in the core; the window
 // shows what it reports.
+#include "archive/DiskSpace.h"
 #include "common/LeadingNumber.h"
 #include "common/NumberMask.h"
 #include "common/UserMessage.h"
@@ -33,11 +34,21 @@ void Form1::Extract_Click()
     // last click on the list, does nothing at all.
     if (DownloadInProgress || TaggedCount == 0)
         return;
+    QList<QueuedTitle> titles = tickedTitles();
+    double largest = 0;
+    for (const QueuedTitle &title : std::as_const(titles))
+        largest = std::max(largest, title.size);
+    const QString shortfall = sessionRoomShortfall(TotalSize, largest, SaveFolder);
+    if (!shortfall.isEmpty()
+        && !askUser(QStringLiteral("The tagged recordings may not fit:\n\n%1\n\nStart the downloads anyway?")
+                        .arg(shortfall)))
+        return;
     DownloadInProgress = true;
     List1->setEnabled(false);
 
-    DownloadSession session(tickedTitles(), TotalSize, [this] { return Connection{IPAddress->text(), DelayFactor}; },
-                            m_timing);
+    DownloadSession session(
+        std::move(titles), TotalSize, [this] { return Connection{IPAddress->text(), DelayFactor, SaveFolder}; },
+        m_timing);
     QString taggedBefore; // Text5 before a complete title was counted off, for a failed rename
     connect(&session, &DownloadSession::sessionStarted, this, [this](double bytesToCome) {
         setScreenPointer(ScreenPointer::Hourglass);
@@ -75,6 +86,7 @@ void Form1::Extract_Click()
                 TotalSize = bytesToCome;
                 Text6->setText(maskBlankZero(TotalSize));
             });
+    connect(&session, &DownloadSession::titleFinished, this, &Form1::showSavedMarks);
     connect(&session, &DownloadSession::messageForUser, this, [](const QString &text) { tellUser(text); });
     connect(&session, &DownloadSession::sessionEnded, this, [this](int saved, int failed, const QString &message) {
         Text4->clear();

@@ -79,6 +79,7 @@ void Form1::GetGuide_Click()
 
     Text2->setText(QStringLiteral(" %1").arg(TitleCount));
     Text5->setText(QString::number(tickedRows(List1)));
+    showSavedMarks();
 
     setScreenPointer(ScreenPointer::Arrow);
     Text3->setText(QStringLiteral(" "));

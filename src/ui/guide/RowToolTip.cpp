@@ -29,8 +29,10 @@ QString RowToolTips::textForRow(int row) const
     if (row < 0 || row >= w.TitleCount || row >= Form1::kTableSize)
         return {};
     const auto i = std::size_t(row);
-    const QString saveName = chooseFreeName(saveNameFor(w.Titles[i], w.RecordDates[i]), saveNameTaken);
-    return rowToolTipText(w.FileNames[i], w.FileSizes[i], saveName);
+    const QString saveName = chooseFreeName(saveNameFor(w.Titles[i], w.RecordDates[i]), nameTakenIn(w.SaveFolder));
+    const QString text = rowToolTipText(w.FileNames[i], w.FileSizes[i], saveName);
+    const SavedRecording *saved = w.savedRecording(row);
+    return saved ? text + u'\n' + savedDescription(*saved) : text;
 }
 
 bool RowToolTips::eventFilter(QObject *watched, QEvent *event)

@@ -1,6 +1,7 @@
 #include "mainwindow/Form1.h"
 
 #include "about/frmAbout.h"
+#include "archive/SaveFolderSetting.h"
 #include "common/UserMessage.h"
 #include "desktop/DesktopNotifier.h"
 #include "desktop/SessionCompanion.h"
@@ -52,6 +53,7 @@ frmAbout *Form1::aboutDialog() const
 
 void Form1::connectReactions()
 {
+    buildListMenu();
     connect(IPAddress, &QLineEdit::textChanged, this, &Form1::IPAddress_Change);
     connect(Text9, &QLineEdit::textChanged, this, &Form1::Text9_Change);
     connect(Check1, &QCheckBox::toggled, this, &Form1::Check1_Click);
@@ -74,6 +76,8 @@ void Form1::connectReactions()
 void Form1::Form_Load()
 {
     LoadSettings();
+    SaveFolder = readSaveFolder();
+    showSaveFolder();
 
     // Every letter case: one left behind would be read as this run's guide.
     for (const QString &stale : {QStringLiteral("Guide.txt"), QStringLiteral("Guide.dat")}) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/SavedRecords.h"
 #include "download/SessionInputs.h"
 
 #include <QMainWindow>
@@ -9,6 +10,7 @@
 #include <functional>
 
 class QAction;
+class QFileDialog;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -54,6 +56,9 @@ public:
     std::array<QString, kTableSize> FileNames;
     std::array<double, kTableSize> FileSizes{};
 
+    // ---- Where recordings are saved: empty for the working folder ----
+    QString SaveFolder;
+
     // ---- Tagging totals ----
     short TaggedCount = 0;
     double TotalSize = 0;
@@ -70,6 +75,15 @@ public:
     void List1_Click();
     void List1_ItemCheck(int row);
 
+    // ---- Reactions: ticking many rows; what was saved before ----
+    void TickAll_Click();
+    void UntickAll_Click();
+    void TickNotSaved_Click();
+    void OpenFolder_Click();
+    // Marks each row saved before, from the record in the working folder.
+    void showSavedMarks();
+    const SavedRecording *savedRecording(int row) const;
+
     // ---- Reactions: download session ----
     void Extract_Click();
 
@@ -77,6 +91,7 @@ public:
     void Quit_Click();
     void LogView_Click();
     void GetPath_Click();
+    void SaveFolderChosen(const QString &folder);
     void mnuAbout_Click();
 
     // Ends the program from Quit. Tests replace it so the test runner lives on.
@@ -106,12 +121,21 @@ private:
            *Label11 = nullptr, *Label12 = nullptr;
     QMenu *mnuHelp = nullptr;
     QAction *mnuAbout = nullptr;
+    // The list's context menu.
+    QMenu *mnuList = nullptr;
+    QAction *mnuTickAll = nullptr, *mnuUntickAll = nullptr, *mnuTickNotSaved = nullptr, *mnuOpenFolder = nullptr;
     // The progress strip at the bottom of the status frame.
     ProgressStrip *Progress = nullptr;
 
 
     void buildControls();
+    void buildListMenu();
     void connectReactions();
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // Ticks the rows the test picks, then measures as a click on the list does.
+    void setTicks(const std::function<bool(int row)> &ticked);
+    int rowForMenu() const;
+    void showSaveFolder();
     QList<QueuedTitle> tickedTitles() const;
 
     SessionTiming m_timing;
@@ -119,6 +143,8 @@ private:
     SessionCompanion *m_companion = nullptr;
     QPointer<Form2> m_logViewer;
     QPointer<frmAbout> m_about;
+    QPointer<QFileDialog> m_folderChooser;
+    SavedRecords m_savedRecords;
     bool m_centred = false;
     bool m_settingsFailureTold = false;
 };

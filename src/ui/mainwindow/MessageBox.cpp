@@ -38,8 +38,23 @@ void showMessageBox(const QString &text)
         parent->activateWindow();
 }
 
+bool showQuestionBox(const QString &text)
+{
+    QWidget *parent = owner();
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Kelvado"), text, QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    box.setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+    const bool yes = box.exec() == QMessageBox::Yes;
+    if (parent)
+        parent->activateWindow();
+    return yes;
+}
+
 void installMessageBoxSink(QWidget *mainWindowWidget)
 {
     mainWindow() = mainWindowWidget;
     setUserMessageSink(&showMessageBox);
+    setUserQuestionSink(&showQuestionBox);
 }

@@ -10,6 +10,9 @@ class QWidget;
 // it, so that window is active again, with its focus, once the box closes.
 void showMessageBox(const QString &text);
 
-// Routes every message to the user through showMessageBox; the main window
+// The same box asking yes or no; No is the default.
+bool showQuestionBox(const QString &text);
+
+// Routes every message and question to the user through showMessageBox; the main window
 // is the owner of messages raised while none of the program's windows is active.
 void installMessageBoxSink(QWidget *mainWindow);

@@ -1,4 +1,4 @@
-// The main window's small commands: Exit, View Log, About, Set Mpeg Path, and
+// The main window's small commands: Exit, View Log, About, and
 // closing the window through its frame.
 #include "mainwindow/Form1.h"
 
@@ -111,11 +111,6 @@ void Form1::mnuAbout_Click()
     if (!m_about)
         m_about = new frmAbout();
     bringForward(m_about.data());
-}
-
-void Form1::GetPath_Click()
-{
-    tellUser(QStringLiteral("Hopefully next release"));
 }
 
 void Form1::closeEvent(QCloseEvent *event)

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// What a folder's file system offers: which one it is and how many bytes an
+// ordinary user can still write there.
+struct DiskState
+{
+    bool known = false; // false when the folder cannot be reached
+    quint64 device = 0;
+    qint64 freeBytes = 0;
+    QString error; // why it cannot be reached
+};
+
+// The folder's file system as it is now. The working folder is "".
+DiskState diskOf(const QString &folder);
+
+// Tests give their own file systems here; an empty probe restores the real one.
+using DiskProbe = std::function<DiskState(const QString &folder)>;
+void setDiskProbe(DiskProbe probe);
+
+// A byte count as a person reads it: "4.2 GB", "512 bytes".
+QString roomText(double bytes);
+
+// Before a session: whether the tagged recordings fit. The tool writes each
+// recording into the working folder; with a save folder on another file
+// system, the working folder holds only one recording at a time. Empty when
+// everything fits, else what is needed and what is free, in words.
+QString sessionRoomShortfall(double taggedBytes, double largestBytes, const QString &saveFolder);
+
+// Before one transfer: empty when the recording fits, else the reason the
+// title fails without its tool being started.
+QString titleRoomProblem(double bytes, const QString &saveFolder);

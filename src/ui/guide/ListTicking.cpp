@@ -1,0 +1,135 @@
+// Ticking many rows at once from the list's context menu and keys, the marks
+// of recordings saved before, and opening a saved recording's folder.
+#include "common/UserMessage.h"
+#include "mainwindow/Form1.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QStyle>
+#include <QUrl>
+
+namespace {
+
+QAction *listAction(QMenu *menu, const char *name, const QString &text, const QKeySequence &keys)
+{
+    QAction *action = menu->addAction(text);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(keys);
+    // The keys work while the list has the focus, as the menu does.
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    return action;
+}
+
+} // namespace
+
+void Form1::buildListMenu()
+{
+    mnuList = new QMenu(List1);
+    mnuList->setObjectName(QStringLiteral("mnuList"));
+    mnuTickAll = listAction(mnuList, "mnuTickAll", QStringLiteral("Tick All"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnuUntickAll =
+        listAction(mnuList, "mnuUntickAll", QStringLiteral("Untick All"), QKeySequence(Qt::CTRL | Qt::Key_U));
+    mnuTickNotSaved = listAction(mnuList, "mnuTickNotSaved", QStringLiteral("Tick Those Not Yet Saved"),
+                                 QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuList->addSeparator();
+    mnuOpenFolder = listAction(mnuList, "mnuOpenFolder", QStringLiteral("Open Containing Folder"), {});
+    List1->addActions({mnuTickAll, mnuUntickAll, mnuTickNotSaved});
+    List1->setContextMenuPolicy(Qt::CustomContextMenu);
+    List1->installEventFilter(this);
+
+    connect(mnuTickAll, &QAction::triggered, this, &Form1::TickAll_Click);
+    connect(mnuUntickAll, &QAction::triggered, this, &Form1::UntickAll_Click);
+    connect(mnuTickNotSaved, &QAction::triggered, this, &Form1::TickNotSaved_Click);
+    connect(mnuOpenFolder, &QAction::triggered, this, &Form1::OpenFolder_Click);
+    connect(List1, &QListWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        if (QListWidgetItem *row = List1->itemAt(at))
+            List1->setCurrentItem(row);
+        const SavedRecording *saved = savedRecording(rowForMenu());
+        mnuOpenFolder->setEnabled(saved && QFileInfo(QFileInfo(saved->path).path()).isDir());
+        mnuList->popup(List1->viewport()->mapToGlobal(at));
+    });
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    // Space ticks or unticks the current row, and measures as a click does.
+    if (watched == List1 && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space
+        && static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
+        if (QListWidgetItem *row = List1->currentItem()) {
+            const int current = List1->row(row);
+            const bool ticked = row->checkState() == Qt::Checked;
+            setTicks([current, ticked, this](int i) {
+                return i == current ? !ticked : List1->item(i)->checkState() == Qt::Checked;
+            });
+        }
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::setTicks(const std::function<bool(int row)> &ticked)
+{
+    if (DownloadInProgress)
+        return;
+    for (int row = 0; row < std::min(int(TitleCount), List1->count()); ++row)
+        List1->item(row)->setCheckState(ticked(row) ? Qt::Checked : Qt::Unchecked);
+    List1_Click();
+}
+
+void Form1::TickAll_Click()
+{
+    setTicks([](int) { return true; });
+}
+
+void Form1::UntickAll_Click()
+{
+    setTicks([](int) { return false; });
+}
+
+void Form1::TickNotSaved_Click()
+{
+    m_savedRecords = SavedRecords::load();
+    setTicks([this](int row) { return savedRecording(row) == nullptr; });
+}
+
+int Form1::rowForMenu() const
+{
+    return List1->currentRow();
+}
+
+const SavedRecording *Form1::savedRecording(int row) const
+{
+    if (row < 0 || row >= TitleCount || row >= kTableSize)
+        return nullptr;
+    const auto i = std::size_t(row);
+    return m_savedRecords.find(FileNames[i], Titles[i], RecordDates[i]);
+}
+
+void Form1::OpenFolder_Click()
+{
+    const SavedRecording *saved = savedRecording(rowForMenu());
+    if (!saved)
+        return;
+    const QString folder = QFileInfo(saved->path).path();
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        tellUser(QStringLiteral("The folder %1 could not be opened.").arg(folder));
+}
+
+void Form1::showSavedMarks()
+{
+    m_savedRecords = SavedRecords::load();
+    const QIcon savedIcon = style()->standardIcon(QStyle::SP_DialogApplyButton);
+    const QIcon goneIcon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (int row = 0; row < std::min(int(TitleCount), List1->count()); ++row) {
+        QListWidgetItem *item = List1->item(row);
+        const SavedRecording *saved = savedRecording(row);
+        const bool there = saved && QFileInfo(saved->path).isFile();
+        item->setIcon(!saved ? QIcon() : there ? savedIcon : goneIcon);
+        item->setForeground(saved ? palette().color(QPalette::Disabled, QPalette::Text) : palette().color(QPalette::Text));
+    }
+}
