@@ -1,6 +1,8 @@
 // The text rules of the core: the guide and what a record becomes, save names,
 // numbers, the codec, the field reader, progress words, the messages, and the
 // lines written to the log and the settings file.
+#include "archive/DiskSpace.h"
+#include "archive/SavedRecords.h"
 #include "common/FieldReader.h"
 #include "common/LeadingNumber.h"
 #include "common/LineStream.h"
@@ -296,6 +298,28 @@ private slots:
                "\n\nFiles already under a recorder's file name were kept, renamed:\n4.mpg is now 4.mpg.kept-1\n\n"
                "Only the first 200 ticked titles fit in one session. Still ticked and not downloaded: 7.\n\n"
                "The log could not be opened.\nThe downloads went on; the log is missing their records.";
+        // Room before a session: with the save folder elsewhere the working folder holds one recording at a time.
+        const auto shortfall = [](double workingFree, double saveFree, bool oneDisk, const QString &folder) {
+            setDiskProbe([=](const QString &f) {
+                const double free = f.isEmpty() ? workingFree : saveFree;
+                return DiskState{true, f.isEmpty() || oneDisk ? 1u : 2u, qint64(free), {}};
+            });
+            const QString text = sessionRoomShortfall(10e9, 2e9, folder);
+            setDiskProbe({});
+            return text;
+        };
+        const QString here = QDir::currentPath();
+        QTest::addRow("room: working folder short") << shortfall(4e9, 0, true, {})
+                                                    << "Working folder (" + here + "): 10.0 GB needed, 4.0 GB free.";
+        QTest::addRow("room: save folder elsewhere, fits") << shortfall(3e9, 20e9, false, "/media/x") << "";
+        QTest::addRow("room: both short") << shortfall(1e9, 5e9, false, "/media/x")
+                                          << "Working folder (" + here + "): 2.0 GB needed, 1.0 GB free.\n"
+                                             "Save folder (/media/x): 10.0 GB needed, 5.0 GB free.";
+        QTest::addRow("room: one disk for both") << shortfall(4e9, 4e9, true, "/media/x")
+                                                 << "Working and save folder (/media/x): 10.0 GB needed, 4.0 GB free.";
+        QTest::addRow("room: save folder gone") << sessionRoomShortfall(1, 1, "/nonexistent/k")
+                                                << "Save folder (/nonexistent/k): cannot be reached: No such file or "
+                                                   "directory.";
         QTest::addRow("reason: tool status") << outcomeReason({TitleTransfer::Result::ToolFailed, {}, 3})
                                              << "transfer tool ended with status 3";
         QTest::addRow("reason: signal") << outcomeReason({TitleTransfer::Result::ToolFailed, {}, -1})
@@ -397,6 +421,17 @@ private slots:
                                         << "S_1.mpg Kept: 17:04:09  1.mpg was already in the folder, now 1.mpg.kept-1"
                                            "\r\n";
         QTest::addRow("log: session end") << lines(sessionEnd()) << " \r\nEnd of Download Session \r\n";
+        // The record of saved recordings: odd characters survive writing and reading; other lines are skipped.
+        const SavedRecording odd{"a\tb.mpg", "Tab\there\nnew \\ back", "12/05/2003",
+                                 QDateTime(QDate(2026, 12, 1), QTime(20, 15)), "/x/\u00e9\\t.mpg"};
+        const QByteArray written = SavedRecords{{odd}}.text();
+        QTest::addRow("saved: written") << QString::fromUtf8(written).section(u'\n', 1)
+                                        << "a\\tb.mpg\tTab\\there\\nnew \\\\ back\t12/05/2003\t2026-12-01T20:15:00\t"
+                                           "/x/\u00e9\\\\t.mpg\n";
+        const QByteArray others =
+            "# note\nfour\tfields\tonly\tx\nbad\tdate\tx\tyesterday\t/p\nno\tpath\tx\t2026-12-01T20:15:00\t\n";
+        QTest::addRow("saved: read back") << QString::fromUtf8(SavedRecords::parse(others + written + others).text())
+                                          << QString::fromUtf8(written);
         QTest::addRow("log: termination") << lines(termination()) << "Program Terminated \r\n \r\n \r\n";
     }
 

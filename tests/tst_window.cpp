@@ -3,7 +3,14 @@
 // the window's commands.
 #include "WindowDriver.h"
 
+#include "archive/DiskSpace.h"
+
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
 #include <QApplication>
 #include <QCheckBox>
 #include <QHelpEvent>
@@ -53,6 +60,18 @@ QString rowToolTip(const Form1 &w, int row)
     return shown.toPlainText();
 }
 
+// Takes the addresses handed to the desktop instead of opening them.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void open(const QUrl &url) { urls << url; }
+
+public:
+    QList<QUrl> urls;
+};
+
 } // namespace
 
 class TestWindow : public QObject
@@ -74,6 +93,7 @@ private slots:
     void viewLogAndAbout();
     void setMpegPath_data();
     void setMpegPath();
+    void savedMarksAndTickingMany();
     void exitAndClose_data();
     void exitAndClose();
 
@@ -293,16 +313,104 @@ void TestWindow::setMpegPath_data()
 void TestWindow::setMpegPath()
 {
     QFETCH(bool, byEscape);
-    Form1 &w = m_d->start();
-    if (byEscape) {
+    writeFile("RPTVIP.dat", settingsFile("10.0.0.5", "7"));
+    QDir().mkdir("archive");
+    const QString archive = QDir::current().absoluteFilePath("archive");
+    // The choice holds across runs; choosing the working folder again leaves no file of its own.
+    for (const QString &choice : {archive, QDir::currentPath()}) {
+        Form1 &w = m_d->start();
+        const QString current = choice == archive ? QDir::currentPath() : archive;
+        QVERIFY(control<QLineEdit>(w, "Text7")->toolTip().endsWith("\nSaved in: " + current));
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        QTest::keyClick(&w, Qt::Key_Escape);
-    } else {
-        m_d->click("GetPath");
+        byEscape ? QTest::keyClick(&w, Qt::Key_Escape) : m_d->click("GetPath");
+        QFileDialog *chooser = nullptr;
+        QTRY_VERIFY((chooser = w.findChild<QFileDialog *>("SaveFolderChooser")) && chooser->isVisible());
+        QCOMPARE(chooser->directory().absolutePath(), current);
+        chooser->setDirectory(choice);
+        static_cast<QDialog *>(chooser)->accept(); // as its OK button does
+        QCOMPARE(w.SaveFolder, choice == archive ? archive : QString());
+        QCOMPARE(readFile("SaveFolder.txt"), choice == archive ? QFile::encodeName(archive) + '\n' : QByteArray());
+        QCOMPARE(readFile("RPTVIP.dat"), settingsFile("10.0.0.5", "7"));
     }
-    QTRY_COMPARE(m_d->told.messages, QStringList{"Hopefully next release"});
-    QCOMPARE(workingDirEntries(), QStringList{"Kelvado.LOG"});
+    QCOMPARE(workingDirEntries(), (QStringList{"Kelvado.LOG", "RPTVIP.dat", "archive"}));
+    QCOMPARE(m_d->told.messages, QStringList());
+}
+
+void TestWindow::savedMarksAndTickingMany()
+{
+    m_d->recorder.setCatalog(catalog());
+    writeFile("RPTVIP.dat", settingsFile("10.0.0.5", "Default"));
+    Form1 *w = &m_d->start();
+    m_d->click("GetGuide");
+    // An earlier run saved Alpha, still there, and Bravo, deleted since.
+    QDir().mkdir("archive");
+    const QString alpha = QDir::current().absoluteFilePath("archive/Alpha_01 01 2001.mpg");
+    writeFile(alpha, "alpha");
+    for (const std::size_t row : {0, 1})
+        QVERIFY(SavedRecords::note({w->FileNames[row], w->Titles[row], w->RecordDates[row],
+                                    QDateTime(QDate(2026, 12, 1), QTime(20, 15)), row ? alpha + ".gone" : alpha}));
+    const QStringList rows = m_d->rows();
+    w = &m_d->start();
+    m_d->click("GetGuide");
+    auto *list = control<QListWidget>(*w, "List1");
+    QCOMPARE(m_d->rows(), rows);
+    QVERIFY(!list->item(0)->icon().isNull() && list->item(2)->icon().isNull());
+    QVERIFY(list->item(0)->icon().cacheKey() != list->item(1)->icon().cacheKey());
+    QVERIFY(rowToolTip(*w, 0).endsWith("\nSaved 2026-12-01 20:15 as " + alpha + "\nThe file is still there."));
+    QVERIFY(rowToolTip(*w, 1).endsWith(".gone\nThe file is no longer there."));
+
+    // Each way of ticking many rows measures as a click on the list does.
+    const struct
+    {
+        QKeyCombination key;
+        QList<int> ticked;
+        const char *tagged, *bytes;
+    } steps[] = {{Qt::CTRL | Qt::Key_N, {2}, "1", "3,000,000,000"},
+                 {Qt::CTRL | Qt::Key_A, {0, 1, 2}, "3", "3,003,234,567"},
+                 {Qt::CTRL | Qt::Key_U, {}, "0", ""},
+                 {QKeyCombination(Qt::Key_Space), {1}, "1", "2,000,000"}};
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    list->setFocus();
+    list->setCurrentRow(1);
+    for (const auto &step : steps) {
+        m_d->recorder.clearJournal();
+        QTest::keyClick(list, step.key.key(), step.key.keyboardModifiers());
+        QCOMPARE(m_d->tickedRows(), step.ticked);
+        QCOMPARE(m_d->texts({"Text5", "Text6"}), (QStringList{step.tagged, grouped(step.bytes)}));
+        QStringList measured;
+        for (int row : step.ticked)
+            measured << "Tamrick " + w->FileNames[std::size_t(row)];
+        QCOMPARE(m_d->recorder.journal(), measured);
+    }
+
+    // The menu opens a saved row's folder through the desktop.
+    UrlCatcher opened;
+    QDesktopServices::setUrlHandler("file", &opened, "open");
+    for (const int row : {2, 0}) {
+        const QPoint at = list->visualItemRect(list->item(row)).center();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(list->viewport(), &click);
+        QTRY_VERIFY(control<QMenu>(*w, "mnuList")->isVisible());
+        QCOMPARE(control<QAction>(*w, "mnuOpenFolder")->isEnabled(), row == 0);
+        control<QMenu>(*w, "mnuList")->close();
+    }
+    control<QAction>(*w, "mnuOpenFolder")->trigger();
+    QDesktopServices::unsetUrlHandler("file");
+    QCOMPARE(opened.urls, QList<QUrl>{QUrl::fromLocalFile(QDir::current().absoluteFilePath("archive"))});
+
+    // Short of room, the session asks first; No starts nothing.
+    setDiskProbe([](const QString &) { return DiskState{true, 1, 1000, {}}; });
+    m_d->recorder.clearJournal();
+    m_d->click("Extract");
+    setDiskProbe({});
+    QCOMPARE(m_d->told.questions, QStringList{"The tagged recordings may not fit:\n\nWorking folder ("
+                                              + QDir::currentPath()
+                                              + "): 2.0 MB needed, 1.0 kB free.\n\nStart the downloads anyway?"});
+    QCOMPARE(m_d->recorder.journal(), QStringList());
+    QCOMPARE(m_d->texts({"Text3", "Text5"}), (QStringList{" ", "1"}));
+    QCOMPARE(m_d->told.messages, QStringList());
 }
 
 void TestWindow::exitAndClose_data()

@@ -4,6 +4,7 @@
 // against stand-in login and notification services on a private bus.
 #include "WindowDriver.h"
 
+#include "archive/DiskSpace.h"
 #include "desktop/SessionCompanion.h"
 #include "desktop/SleepInhibitor.h"
 
@@ -107,6 +108,8 @@ void TestWindowSession::sessionWithAFailure()
     d.recorder.setFault("stop:65000", first);
     writeFile("RPTVIP.dat", "\"10.0.0.5\",\"10\"\r\n");
     Form1 &w = d.start();
+    QDir().mkdir("archive");
+    w.SaveFolderChosen(QDir::current().absoluteFilePath("archive"));
     d.click("GetGuide");
     d.tick({0, 1});
     d.clickRow(0);
@@ -132,7 +135,13 @@ void TestWindowSession::sessionWithAFailure()
         QTRY_VERIFY(w.companion().inhibitor()->isHeld());
     });
 
+    // Room for each title, not for both: the user is asked and starts anyway.
+    setDiskProbe([](const QString &) { return DiskState{true, 1, 100000, {}}; });
+    d.told.answer = true;
     d.click("Extract");
+    setDiskProbe({});
+    QCOMPARE(d.told.questions.size(), 1);
+    QVERIFY(d.told.questions[0].contains("/archive): 103.0 kB needed, 100.0 kB free."));
 
     const QString total = grouped("103,000"), left = grouped("3,000"), firstLeft = grouped("35,000");
     const QString strip = QStringLiteral("%1 Session: %2 % of ") + total + " bytes";
@@ -157,9 +166,11 @@ void TestWindowSession::sessionWithAFailure()
     QCOMPARE(sessionLog(2), sessionHeader() + titleLog(firstSave, "10", "stopped short") + titleLog(secondSave, "10")
                                 + sessionEnd());
     QCOMPARE(workingDirEntries(),
-             (QStringList{first, "Guide.dat", "Guide.txt", "Kelvado.LOG", "RPTVIP.dat", "SavedRecordings.txt", secondSave}));
+             (QStringList{first, "Guide.dat", "Guide.txt", "Kelvado.LOG", "RPTVIP.dat", "SaveFolder.txt",
+                          "SavedRecordings.txt", "archive"}));
     QCOMPARE(QFileInfo(first).size(), qint64(65000));
-    QCOMPARE(readFile(secondSave), recordingBytes(second, 3000));
+    QCOMPARE(readFile("archive/" + secondSave), recordingBytes(second, 3000));
+    QVERIFY(list->item(0)->icon().isNull() && !list->item(1)->icon().isNull());
 
     QCOMPARE(m_login.lastArguments,
              (QStringList{"sleep:idle", "Kelvado", "Downloading recordings from the ReplayTV recorder", "block"}));

@@ -100,7 +100,8 @@ QString titleRoomProblem(double bytes, const QString &saveFolder)
 {
     for (const Need &need : needs(bytes, bytes, saveFolder)) {
         if (!need.disk.known)
-            return QStringLiteral("%1 not available: %2 (%3)").arg(need.what.toLower(), folderName(need.folder), need.disk.error);
+            return QStringLiteral("%1 not available: %2 (%3)")
+                .arg(need.what.toLower(), folderName(need.folder), need.disk.error);
         if (need.disk.freeBytes < need.bytes)
             return QStringLiteral("not enough space: %1 needed, %2 free in %3")
                 .arg(roomText(need.bytes), roomText(need.disk.freeBytes), folderName(need.folder));

@@ -30,8 +30,7 @@ MoveResult failed(const QString &reason)
 
 // Reads the whole file from where it stands, summing what it reads; each
 // chunk is also handed to write. False with the reason when a read fails.
-bool readSummed(QFile &from, QCryptographicHash &sum, const std::function<bool(QByteArrayView)> &write,
-                QString *reason)
+bool readSummed(QFile &from, QCryptographicHash &sum, const std::function<bool(QByteArrayView)> &write, QString *reason)
 {
     QByteArray chunk(kChunk, Qt::Uninitialized);
     for (;;) {
@@ -76,16 +75,19 @@ MoveResult copyIntoFolder(const QString &source, const QString &folder, const QS
     QString reason;
     QCryptographicHash sent(kSum);
     qint64 copied = 0;
-    const bool read = readSummed(from, sent, [&](QByteArrayView piece) {
-        if (copy.write(piece.data(), piece.size()) != piece.size()) {
-            reason = QStringLiteral("copy to %1 failed: %2").arg(folder, copy.errorString());
-            return false;
-        }
-        copied += piece.size();
-        if (progress)
-            progress(copied, total);
-        return true;
-    }, &reason);
+    const bool read = readSummed(
+        from, sent,
+        [&](QByteArrayView piece) {
+            if (copy.write(piece.data(), piece.size()) != piece.size()) {
+                reason = QStringLiteral("copy to %1 failed: %2").arg(folder, copy.errorString());
+                return false;
+            }
+            copied += piece.size();
+            if (progress)
+                progress(copied, total);
+            return true;
+        },
+        &reason);
     if (!read)
         return failed(reason);
     if (!copy.flush() || ::fsync(copy.handle()) != 0)

@@ -113,7 +113,7 @@ QByteArray SavedRecords::text() const
         text += QStringList{escaped(saved.recorderName), escaped(saved.title), escaped(saved.recordDate),
                             saved.savedAt.toString(timeFormat()), escaped(saved.path)}
                     .join(u'\t')
-            + u'\n';
+                + u'\n';
     }
     return text.toUtf8();
 }

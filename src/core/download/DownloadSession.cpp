@@ -135,8 +135,8 @@ void DownloadSession::finishTitle(const QueuedTitle &title, const QString &fileN
     ++m_saved;
     QString recordError;
     const QString savedPath = QDir::current().absoluteFilePath(inFolder(m_saveFolder, SaveAsName));
-    if (!SavedRecords::note({title.recorderName, title.title, title.recordDate, QDateTime::currentDateTime(), savedPath},
-                            &recordError))
+    if (!SavedRecords::note(
+            {title.recorderName, title.title, title.recordDate, QDateTime::currentDateTime(), savedPath}, &recordError))
         m_summary.recordProblem = recordError;
     if (expected == ByteCount{})
         m_summary.unchecked.append({SaveAsName, fileName});

@@ -31,8 +31,8 @@ void Form1::buildListMenu()
     mnuList = new QMenu(List1);
     mnuList->setObjectName(QStringLiteral("mnuList"));
     mnuTickAll = listAction(mnuList, "mnuTickAll", QStringLiteral("Tick All"), QKeySequence(Qt::CTRL | Qt::Key_A));
-    mnuUntickAll =
-        listAction(mnuList, "mnuUntickAll", QStringLiteral("Untick All"), QKeySequence(Qt::CTRL | Qt::Key_U));
+    mnuUntickAll
+        = listAction(mnuList, "mnuUntickAll", QStringLiteral("Untick All"), QKeySequence(Qt::CTRL | Qt::Key_U));
     mnuTickNotSaved = listAction(mnuList, "mnuTickNotSaved", QStringLiteral("Tick Those Not Yet Saved"),
                                  QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuList->addSeparator();
@@ -57,8 +57,7 @@ void Form1::buildListMenu()
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
     // Space ticks or unticks the current row, and measures as a click does.
-    if (watched == List1 && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space
+    if (watched == List1 && event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space
         && static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
         if (QListWidgetItem *row = List1->currentItem()) {
             const int current = List1->row(row);
@@ -130,6 +129,7 @@ void Form1::showSavedMarks()
         const SavedRecording *saved = savedRecording(row);
         const bool there = saved && QFileInfo(saved->path).isFile();
         item->setIcon(!saved ? QIcon() : there ? savedIcon : goneIcon);
-        item->setForeground(saved ? palette().color(QPalette::Disabled, QPalette::Text) : palette().color(QPalette::Text));
+        item->setForeground(saved ? palette().color(QPalette::Disabled, QPalette::Text)
+                                  : palette().color(QPalette::Text));
     }
 }
