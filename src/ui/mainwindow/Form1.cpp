@@ -28,6 +28,7 @@ Form1::Form1(const SessionTiming &timing, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
     buildControls();
+    showSaveFolder();
     connectReactions();
     new RowToolTips(*this, List1);
     m_companion = new SessionCompanion(Progress, std::make_unique<SleepInhibitor>(),

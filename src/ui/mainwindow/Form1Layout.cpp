@@ -3,14 +3,12 @@
 
 #include "mainwindow/Twips.h"
 #include "progress/ProgressStrip.h"
-#include "startup/WorkingFolder.h"
 #include "mainwindow/WindowFont.h"
 #include "mainwindow/WrappingButton.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
@@ -97,17 +95,13 @@ QFont headerFontOverList(QFont font, const QString &header, int headerX, const Q
 
 // The status bar names the folder the program works in: the one it was started
 // in, or its own under the videos folder when started from the desktop menu.
-void showWorkingFolder(QStatusBar *bar, int width)
+// Its text follows the save folder (showSaveFolder).
+void addWorkingFolder(QStatusBar *bar)
 {
-    const QString folder = QDir::currentPath();
     auto *where = new QLabel(bar);
     where->setObjectName(QStringLiteral("WorkingFolder"));
     where->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     where->setIndent(6);
-    const QString text = QStringLiteral("Working folder: ") + shortFolderName(folder, QDir::homePath());
-    where->setText(where->fontMetrics().elidedText(text, Qt::ElideMiddle, width));
-    where->setToolTip(QStringLiteral("Settings, log, guide files and recordings are kept in ")
-                      + QDir::toNativeSeparators(folder));
     bar->addWidget(where, 1);
     bar->setSizeGripEnabled(false);
 }
@@ -217,6 +211,6 @@ void Form1::buildControls()
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    showWorkingFolder(statusBar(), client->width() - 24);
+    addWorkingFolder(statusBar());
     setFixedSize(sizeHint());
 }

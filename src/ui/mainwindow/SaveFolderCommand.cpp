@@ -3,9 +3,11 @@
 #include "archive/SaveFolderSetting.h"
 #include "common/UserMessage.h"
 #include "mainwindow/Form1.h"
+#include "startup/WorkingFolder.h"
 
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -41,4 +43,20 @@ void Form1::showSaveFolder()
     const QString folder = QDir::toNativeSeparators(SaveFolder.isEmpty() ? QDir::currentPath() : SaveFolder);
     Text7->setToolTip(QStringLiteral("Renamed after download to this name\nSaved in: ") + folder);
     GetPath->setToolTip(QStringLiteral("Sets Path for saved Mpegs\nNow: ") + folder);
+
+    // The status bar names the save folder beside the working folder once one is chosen.
+    auto *where = findChild<QLabel *>(QStringLiteral("WorkingFolder"));
+    if (!where)
+        return;
+    const QString home = QDir::homePath();
+    QString text = QStringLiteral("Working folder: ") + shortFolderName(QDir::currentPath(), home);
+    QString tip = QStringLiteral("Settings, log, guide files and recordings are kept in ")
+        + QDir::toNativeSeparators(QDir::currentPath());
+    if (!SaveFolder.isEmpty()) {
+        text += QStringLiteral("    Recordings saved in: ") + shortFolderName(SaveFolder, home);
+        tip = QStringLiteral("Settings, log and guide files are kept in %1\nRecordings are saved in %2")
+                  .arg(QDir::toNativeSeparators(QDir::currentPath()), folder);
+    }
+    where->setText(where->fontMetrics().elidedText(text, Qt::ElideMiddle, centralWidget()->width() - 24));
+    where->setToolTip(tip);
 }
