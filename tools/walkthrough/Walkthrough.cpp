@@ -10,9 +10,12 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -33,12 +36,12 @@ QString boxText(const QObject &window, const char *name)
     return control<QLineEdit>(window, name)->text();
 }
 
-QString quoted(const QString &text)
+} // namespace
+
+QString Walkthrough::quoted(const QString &text)
 {
     return u'"' + text + u'"';
 }
-
-} // namespace
 
 Walkthrough::Walkthrough(QString scratchDir)
     : m_dir(std::move(scratchDir))
@@ -68,6 +71,20 @@ void Walkthrough::screenshot(QWidget *widget, const QString &name)
     }
 }
 
+void Walkthrough::screenshotScreen(const QString &name)
+{
+    QCoreApplication::processEvents();
+    const QString path = QDir(m_dir).filePath(name);
+    QScreen *screen = QGuiApplication::primaryScreen();
+    // Not every platform can grab what the screen shows.
+    if (screen && screen->grabWindow(0).save(path)) {
+        m_screenshots << path;
+        show(QStringLiteral("Screenshot of the whole screen: ") + path);
+    } else {
+        show(QStringLiteral("The screen could not be grabbed for ") + path);
+    }
+}
+
 void Walkthrough::printCounters(const Form1 &w)
 {
     show(QStringLiteral("Date List Created: %1   Files Available: %2   Tagged for Download: %3")
@@ -84,8 +101,15 @@ void Walkthrough::printRows(const Form1 &w)
     show(QStringLiteral("The list holds %1 rows:").arg(list->count()));
     for (int i = 0; i < list->count(); ++i) {
         const QListWidgetItem *item = list->item(i);
-        show(QStringLiteral("  [%1] %2").arg(item->checkState() == Qt::Checked ? QStringLiteral("x") : QStringLiteral(" "),
-                                             item->text()));
+        const bool greyed = item->foreground().color() == list->palette().color(QPalette::Disabled, QPalette::Text);
+        const SavedRecording *saved = w.savedRecording(i);
+        const bool gone = saved && !QFileInfo(saved->path).isFile();
+        show(QStringLiteral("%1 [%2] %3%4%5%6")
+                 .arg(i + 1, 2)
+                 .arg(item->checkState() == Qt::Checked ? QStringLiteral("x") : QStringLiteral(" "), item->text(),
+                      item->icon().isNull() ? QString() : QStringLiteral("  <- saved mark"),
+                      greyed ? QStringLiteral(", greyed") : QString(),
+                      gone ? QStringLiteral(" (the saved file is gone)") : QString()));
     }
 }
 
@@ -152,35 +176,42 @@ int Walkthrough::listSaved(const Form1 &w)
     QStringList recorderNames;
     for (int i = 0; i < w.TitleCount; ++i)
         recorderNames << w.FileNames[std::size_t(i)];
-    int saved = 0;
-    const QFileInfoList files = QDir(m_dir).entryInfoList({QStringLiteral("*.mpg")}, QDir::Files, QDir::Name);
-    for (const QFileInfo &file : files) {
-        const bool renamed = !recorderNames.contains(file.fileName());
-        saved += renamed ? 1 : 0;
-        show(QStringLiteral("%1  %2 bytes%3")
-                 .arg(file.fileName())
-                 .arg(groupedWholeNumber(double(file.size())))
-                 .arg(renamed ? QString() : QStringLiteral("  (not finished: still under the recorder's name)")));
-    }
-    if (files.isEmpty())
-        show(QStringLiteral("No recordings were saved."));
+    // Returns how many were saved under their final names.
+    const auto list = [&](const QString &folder) {
+        const QFileInfoList files = QDir(folder).entryInfoList({QStringLiteral("*.mpg")}, QDir::Files, QDir::Name);
+        show(QStringLiteral("In %1: %2 .mpg file(s)").arg(folder).arg(files.size()));
+        int renamed = 0;
+        for (const QFileInfo &file : files) {
+            const bool done = !recorderNames.contains(file.fileName());
+            renamed += done ? 1 : 0;
+            show(QStringLiteral("  %1  %2 bytes%3")
+                     .arg(file.fileName())
+                     .arg(groupedWholeNumber(double(file.size())))
+                     .arg(done ? QString() : QStringLiteral("  (not finished: still under the recorder's name)")));
+        }
+        return renamed;
+    };
+    show(QStringLiteral("The window saves into %1").arg(quoted(w.SaveFolder)));
+    // Only the chosen folder counts: a recording left in the working folder was not moved.
+    const int saved = list(m_saveFolder.isEmpty() ? m_dir : m_saveFolder);
+    if (!m_saveFolder.isEmpty())
+        list(m_dir);
     return saved;
 }
 
-void Walkthrough::printLog()
+void Walkthrough::printFile(const QString &fileName)
 {
-    QFile log(QDir(m_dir).filePath(QStringLiteral("Kelvado.LOG")));
-    if (!log.open(QIODevice::ReadOnly)) {
-        show(QStringLiteral("The log could not be read."));
+    QFile file(QDir(m_dir).filePath(fileName));
+    if (!file.open(QIODevice::ReadOnly)) {
+        show(fileName + QStringLiteral(" could not be read."));
         return;
     }
-    for (const QString &line : splitLines(decodeText(log.readAll())))
-        show(QStringLiteral("| ") + line);
+    for (const QString &line : splitLines(decodeText(file.readAll())))
+        show(QStringLiteral("| ") + QString(line).replace(u'\t', QStringLiteral(" <TAB> ")));
 }
 
-int Walkthrough::run()
+int Walkthrough::firstPass()
 {
-    out(QStringLiteral("Kelvado walkthrough in %1").arg(m_dir));
     Form1 w;
     w.Form_Load();
     w.show();
@@ -195,6 +226,9 @@ int Walkthrough::run()
     show(QStringLiteral("Delay box: %1, \"Use Tolvane Default Delay\" %2")
              .arg(quoted(boxText(w, "Text9")), control<QCheckBox>(w, "Check1")->isChecked() ? "ticked" : "unticked"));
 
+    step(QStringLiteral("Press \"Set Mpeg Path\" and choose the folder Archive"));
+    chooseSaveFolder(w);
+
     step(QStringLiteral("Press \"Get Guide\""));
     QTest::mouseClick(control<QPushButton>(w, "GetGuide"), Qt::LeftButton);
     printRows(w);
@@ -202,7 +236,8 @@ int Walkthrough::run()
     screenshot(&w, QStringLiteral("1-guide.png"));
 
     step(QStringLiteral("Tick rows 1, 3 and 5 and click the list to measure them"));
-    tickAndMeasure(w, {0, 2, 4});
+    const QList<int> ticked{0, 2, 4};
+    tickAndMeasure(w, ticked);
     printCounters(w);
     screenshot(&w, QStringLiteral("2-tagged.png"));
 
@@ -210,19 +245,40 @@ int Walkthrough::run()
     extractWatching(w);
     printCounters(w);
     screenshot(&w, QStringLiteral("4-after-session.png"));
+    // The session unticks each title it saved.
+    const auto *list = control<QListWidget>(w, "List1");
+    for (int row : ticked) {
+        if (list->item(row) && list->item(row)->checkState() == Qt::Unchecked)
+            m_savedRecorderNames << w.FileNames[std::size_t(row)];
+    }
 
     step(QStringLiteral("Press \"View Log\""));
     viewLog(w);
 
-    step(QStringLiteral("The saved recordings"));
+    step(QStringLiteral("The saved recordings: in the save folder, none left in the working folder"));
     const int saved = listSaved(w);
 
+    step(QStringLiteral("The record of saved recordings, SavedRecordings.txt"));
+    printFile(QStringLiteral("SavedRecordings.txt"));
+
     step(QStringLiteral("The log, Kelvado.LOG"));
-    printLog();
+    printFile(QStringLiteral("Kelvado.LOG"));
+
+    step(QStringLiteral("Close the window"));
+    w.close();
+    return saved;
+}
+
+Walkthrough::Outcome Walkthrough::run()
+{
+    out(QStringLiteral("Kelvado walkthrough in %1").arg(m_dir));
+    Outcome outcome;
+    outcome.saved = firstPass();
+    outcome.secondPassRight = secondPass();
 
     out(QString());
     out(QStringLiteral("Screenshots:"));
     for (const QString &shot : std::as_const(m_screenshots))
         out(QStringLiteral("    ") + shot);
-    return saved;
+    return outcome;
 }
