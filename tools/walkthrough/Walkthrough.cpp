@@ -107,7 +107,7 @@ void Walkthrough::printRows(const Form1 &w)
         show(QStringLiteral("%1 [%2] %3%4%5%6")
                  .arg(i + 1, 2)
                  .arg(item->checkState() == Qt::Checked ? QStringLiteral("x") : QStringLiteral(" "), item->text(),
-                      item->icon().isNull() ? QString() : QStringLiteral("  <- saved mark"),
+                      saved && !item->icon().isNull() ? QStringLiteral("  <- saved mark") : QString(),
                       greyed ? QStringLiteral(", greyed") : QString(),
                       gone ? QStringLiteral(" (the saved file is gone)") : QString()));
     }

@@ -50,6 +50,8 @@ struct Need
     QString folder;
     DiskState disk;
     double bytes;
+
+    double free() const { return double(disk.freeBytes); }
 };
 
 QList<Need> needs(double totalBytes, double workingBytes, const QString &saveFolder)
@@ -89,9 +91,9 @@ QString sessionRoomShortfall(double taggedBytes, double largestBytes, const QStr
         if (!need.disk.known)
             lines << QStringLiteral("%1 (%2): cannot be reached: %3.")
                          .arg(need.what, folderName(need.folder), need.disk.error);
-        else if (need.disk.freeBytes < need.bytes)
+        else if (need.free() < need.bytes)
             lines << QStringLiteral("%1 (%2): %3 needed, %4 free.")
-                         .arg(need.what, folderName(need.folder), roomText(need.bytes), roomText(need.disk.freeBytes));
+                         .arg(need.what, folderName(need.folder), roomText(need.bytes), roomText(need.free()));
     }
     return lines.join(u'\n');
 }
@@ -102,9 +104,9 @@ QString titleRoomProblem(double bytes, const QString &saveFolder)
         if (!need.disk.known)
             return QStringLiteral("%1 not available: %2 (%3)")
                 .arg(need.what.toLower(), folderName(need.folder), need.disk.error);
-        if (need.disk.freeBytes < need.bytes)
+        if (need.free() < need.bytes)
             return QStringLiteral("not enough space: %1 needed, %2 free in %3")
-                .arg(roomText(need.bytes), roomText(need.disk.freeBytes), folderName(need.folder));
+                .arg(roomText(need.bytes), roomText(need.free()), folderName(need.folder));
     }
     return {};
 }

@@ -19,7 +19,7 @@ QString readSaveFolder()
     if (!openRegularFile(file, resolveFileName(saveFolderFileName()), QIODevice::ReadOnly))
         return {};
     // One path is all it holds; a huge file is not read whole.
-    QByteArray line = file.read(64 * 1024);
+    QByteArray line = file.read(qint64(64) * 1024);
     if (const qsizetype end = line.indexOf('\n'); end >= 0)
         line.truncate(end);
     return effectiveSaveFolder(QFile::decodeName(line));
@@ -44,7 +44,7 @@ QString effectiveSaveFolder(const QString &chosen)
 {
     if (chosen.isEmpty() || chosen.contains(QChar(0)) || QDir::isRelativePath(chosen))
         return {};
-    const QString clean = QDir::cleanPath(chosen);
+    QString clean = QDir::cleanPath(chosen);
     const QFileInfo here(QDir::currentPath());
     const QFileInfo there(clean);
     if (clean == QDir::cleanPath(QDir::currentPath())

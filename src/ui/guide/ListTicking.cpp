@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QUrl>
 
 namespace {
@@ -24,10 +25,29 @@ QAction *listAction(QMenu *menu, const char *name, const QString &text, const QK
     return action;
 }
 
+// Draws a row's mark at its end, so the columns stay in line under their headings.
+class MarkAtRowEnd : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->decorationPosition = QStyleOptionViewItem::Right;
+    }
+};
+
 } // namespace
 
 void Form1::buildListMenu()
 {
+    List1->setItemDelegate(new MarkAtRowEnd(List1));
+    const int rowHeight = List1->fontMetrics().height();
+    List1->setIconSize(QSize(rowHeight, rowHeight));
     mnuList = new QMenu(List1);
     mnuList->setObjectName(QStringLiteral("mnuList"));
     mnuTickAll = listAction(mnuList, "mnuTickAll", QStringLiteral("Tick All"), QKeySequence(Qt::CTRL | Qt::Key_A));
@@ -45,7 +65,7 @@ void Form1::buildListMenu()
     connect(mnuUntickAll, &QAction::triggered, this, &Form1::UntickAll_Click);
     connect(mnuTickNotSaved, &QAction::triggered, this, &Form1::TickNotSaved_Click);
     connect(mnuOpenFolder, &QAction::triggered, this, &Form1::OpenFolder_Click);
-    connect(List1, &QListWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+    connect(List1, &QListWidget::customContextMenuRequested, this, [this](QPoint at) {
         if (QListWidgetItem *row = List1->itemAt(at))
             List1->setCurrentItem(row);
         const SavedRecording *saved = savedRecording(rowForMenu());
@@ -129,7 +149,8 @@ void Form1::showSavedMarks()
         const SavedRecording *saved = savedRecording(row);
         const bool there = saved && QFileInfo(saved->path).isFile();
         item->setIcon(!saved ? QIcon() : there ? savedIcon : goneIcon);
-        item->setForeground(saved ? palette().color(QPalette::Disabled, QPalette::Text)
-                                  : palette().color(QPalette::Text));
+        item->setForeground(palette().color(saved ? QPalette::Disabled : QPalette::Active, QPalette::Text));
     }
 }
+
+#include "ListTicking.moc"
