@@ -348,8 +348,10 @@ void TestSessionEngine::leftoverUnderRecorderName_data()
     QTest::addRow("a link to a file outside") << kFirstFile << QStringList{kFirstFile + "@"}
                                               << kFirstFile + " is in the folder and is not a plain file"
                                               << QStringList() << false;
-    QTest::addRow("the log") << "kelvado.log" << QStringList()
-                             << "the recorder's file name is one of Kelvado's own files" << QStringList() << false;
+    for (const QString own : {"kelvado.log", "savedrecordings.TXT"})
+        QTest::addRow("%s", qPrintable(own)) << own << QStringList()
+                                             << "the recorder's file name is one of Kelvado's own files"
+                                             << QStringList() << false;
     // The rest of the name rules and leftovers: tst_files_and_runner.
     QTest::addRow("an option") << "-g" << QStringList() << "unsafe recorder file name" << QStringList() << false;
 }

@@ -50,6 +50,19 @@ bool readSummed(QFile &from, QCryptographicHash &sum, const std::function<bool(Q
     }
 }
 
+// Writes a piece at the copy's end and starts it on its way to the disk, once
+// what came before is there: little is then left for the final flush, which
+// cannot give the window a turn while it waits.
+bool writeThrough(QFile &copy, QByteArrayView piece, qint64 at)
+{
+    if (copy.write(piece.data(), piece.size()) != piece.size() || !copy.flush())
+        return false;
+    constexpr unsigned kWaitForAll = SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
+    ::sync_file_range(copy.handle(), 0, at, kWaitForAll);
+    ::sync_file_range(copy.handle(), at, piece.size(), SYNC_FILE_RANGE_WRITE);
+    return true;
+}
+
 void syncFolder(const QString &folder)
 {
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -78,7 +91,7 @@ MoveResult copyIntoFolder(const QString &source, const QString &folder, const QS
     const bool read = readSummed(
         from, sent,
         [&](QByteArrayView piece) {
-            if (copy.write(piece.data(), piece.size()) != piece.size()) {
+            if (!writeThrough(copy, piece, copied)) {
                 reason = QStringLiteral("copy to %1 failed: %2").arg(folder, copy.errorString());
                 return false;
             }
