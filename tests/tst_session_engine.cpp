@@ -54,7 +54,7 @@ struct SessionRun
                const QString &saveFolder = {})
     {
         DownloadSession session(std::move(titles), bytesTagged,
-                                [=] { return Connection{QStringLiteral("10.0.0.5"), delay, saveFolder}; }, timing);
+                                [delay, &saveFolder] { return Connection{"10.0.0.5", delay, saveFolder}; }, timing);
         auto add = [this](const QString &line) { events << line; };
         const auto text = [add](const QString &what) { return [add, what](const QString &s) { add(what + s); }; };
         QObject::connect(&session, &DownloadSession::sessionStarted, [add](double c) { add("start " + QString::number(c)); });
@@ -105,10 +105,10 @@ QStringList savedTitleEvents(int row, const QString &fileName, const QString &sa
 }
 
 // A save folder as a row names it: "" the working folder, "disk" a file system of its own.
-QString saveFolderFor(const QString &row, const OtherDisk &disk)
+QString saveFolderFor(const QString &row, const QString &otherDisk)
 {
     if (row.isEmpty() || row == "disk")
-        return row.isEmpty() ? QString() : disk.path();
+        return row.isEmpty() ? QString() : otherDisk;
     QDir().mkdir(row);
     return QDir::current().absoluteFilePath(row);
 }
@@ -124,6 +124,7 @@ private slots:
     void cleanup();
     void twoTitlesSaved_data();
     void twoTitlesSaved();
+    void saveFolderChosenDuringSession();
     void roomBeforeTransfer_data();
     void roomBeforeTransfer();
     void copyToFullDisk();
@@ -173,7 +174,7 @@ void TestSessionEngine::twoTitlesSaved()
 {
     QFETCH(QString, folder);
     const OtherDisk disk(qint64(16) << 20);
-    const QString saveFolder = saveFolderFor(folder, disk);
+    const QString saveFolder = saveFolderFor(folder, disk.path());
     if (folder == "disk" && saveFolder.isEmpty())
         QSKIP("no second file system to be had here");
     // Nothing is replaced: the first title takes the next free name in the save folder.
@@ -208,6 +209,19 @@ void TestSessionEngine::twoTitlesSaved()
     QCOMPARE(first->path, QDir::current().absoluteFilePath(inFolder(saveFolder, firstSave)));
 }
 
+void TestSessionEngine::saveFolderChosenDuringSession()
+{
+    // A folder chosen while a title downloads applies from the next title on.
+    const QString archive = saveFolderFor("archive", {});
+    QString folder;
+    const auto chooseDuringFirst = [&](DownloadSession &session) {
+        QObject::connect(&session, &DownloadSession::transferStarted, [&] { folder = archive; });
+    };
+    SessionRun run(twoTitles(), "7", kFirstSize + kSecondSize, chooseDuringFirst, kShort, folder);
+    QCOMPARE(readFile(kFirstSave), recordingBytes(kFirstFile, kFirstSize));
+    QCOMPARE(readFile(inFolder(archive, kSecondSave)), recordingBytes(kSecondFile, kSecondSize));
+}
+
 void TestSessionEngine::roomBeforeTransfer_data()
 {
     QTest::addColumn<QString>("folder");
@@ -229,7 +243,7 @@ void TestSessionEngine::roomBeforeTransfer()
     QFETCH(qint64, workingFree);
     QFETCH(qint64, saveFree);
     QFETCH(QString, reason);
-    const QString saveFolder = folder.isEmpty() ? QString() : saveFolderFor(folder, OtherDisk(0));
+    const QString saveFolder = saveFolderFor(folder, {});
     if (folder == "gone")
         QDir().rmdir(folder);
     if (workingFree >= 0)
