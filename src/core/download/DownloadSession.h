@@ -11,10 +11,9 @@
 
 // One run of "Extract Mpeg(s)": downloads the queued titles one after another,
 // renames each complete file or moves it into the save folder, notes it as
-// saved and writes the log. A title that cannot be
-// completed fails on its own: its file keeps the recorder's name and the
-// session goes on. What happens is reported through the signals, in order;
-// the window shows it.
+// saved and writes the log. A title that cannot be completed fails on its own:
+// its file keeps the recorder's name and the session goes on. What happens is
+// reported through the signals, in order; the window shows it.
 class DownloadSession : public QObject
 {
     Q_OBJECT

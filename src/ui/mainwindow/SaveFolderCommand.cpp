@@ -51,7 +51,7 @@ void Form1::showSaveFolder()
     const QString home = QDir::homePath();
     QString text = QStringLiteral("Working folder: ") + shortFolderName(QDir::currentPath(), home);
     QString tip = QStringLiteral("Settings, log, guide files and recordings are kept in ")
-        + QDir::toNativeSeparators(QDir::currentPath());
+                  + QDir::toNativeSeparators(QDir::currentPath());
     if (!SaveFolder.isEmpty()) {
         text += QStringLiteral("    Recordings saved in: ") + shortFolderName(SaveFolder, home);
         tip = QStringLiteral("Settings, log and guide files are kept in %1\nRecordings are saved in %2")
