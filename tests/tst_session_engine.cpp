@@ -273,8 +273,8 @@ void TestSessionEngine::copyAcrossFileSystems_data()
     QTest::addRow("download readable by all") << "" << "";
     QTest::addRow("download replaced while copied") << "replaced" << "";
     // vfat, exFAT and network shares have no unnamed files: the copy is named while it is made.
-    QTest::addRow("ended by a signal, no unnamed files") << "signal"
-                                                         << "not renamed: %1/" + kFirstSave + ": No such file or directory";
+    QTest::addRow("ended by a signal, no unnamed files")
+        << "signal" << "not renamed: %1/" + kFirstSave + ": No such file or directory";
 }
 
 void TestSessionEngine::copyAcrossFileSystems()
@@ -442,8 +442,9 @@ void TestSessionEngine::renameRefused()
     SessionRun run({twoTitles().first()}, "Default", kFirstSize, [](DownloadSession &session) {
         QObject::connect(&session, &DownloadSession::titleComplete, [] { QFile::remove(kFirstFile); });
     });
-    const QStringList failed = run.events.filter(QRegularExpression(
-        "^failed 0 downloaded, but could not be renamed: Cannot rename .+; it is no longer in " + QRegularExpression::escape(QDir::currentPath()) + ", 0 to come, taken back$"));
+    const QStringList failed = run.events.filter(
+        QRegularExpression("^failed 0 downloaded, but could not be renamed: Cannot rename .+; it is no longer in "
+                           + QRegularExpression::escape(QDir::currentPath()) + ", 0 to come, taken back$"));
     QCOMPARE(failed.size(), 1);
     const QString reason = failed.first().mid(9).chopped(23);
     QCOMPARE(run.endMessage, "Not saved (the rows stay ticked):\n" + failedLine(kFirstSave, kFirstFile, reason));
