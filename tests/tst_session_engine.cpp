@@ -17,6 +17,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 using namespace sessiontest;
@@ -129,6 +130,7 @@ private slots:
     void saveFolderChosenDuringSession();
     void roomBeforeTransfer_data();
     void roomBeforeTransfer();
+    void bindMountIsAnotherPlace();
     void copyAcrossFileSystems_data();
     void copyAcrossFileSystems();
     void firstTitleFails_data();
@@ -263,6 +265,20 @@ void TestSessionEngine::roomBeforeTransfer()
     QCOMPARE(m_recorder->journal(), secondFits ? QStringList{tolvane(kSecondFile, "7")} : QStringList());
     QCOMPARE(readFile(inFolder(saveFolder, kSecondSave)).size(), secondFits ? kSecondSize : 0);
     QCOMPARE(run.events.constLast(), secondFits ? "ended 1 saved 1 failed" : "ended 0 saved 2 failed");
+}
+
+void TestSessionEngine::bindMountIsAnotherPlace()
+{
+    // A rename between two mounts of one file system fails: the room is judged as for a copy.
+    QVERIFY(QDir().mkdir("a") && QDir().mkdir("b"));
+    const QByteArray a = QFile::encodeName(QDir::current().absoluteFilePath("a"));
+    const QByteArray b = QFile::encodeName(QDir::current().absoluteFilePath("b"));
+    if (::mount(a.constData(), b.constData(), nullptr, MS_BIND, nullptr) != 0)
+        QSKIP("no bind mount to be had here");
+    const DiskState inA = diskOf("a"), inB = diskOf("b");
+    ::umount2(b.constData(), MNT_DETACH);
+    QCOMPARE(inA.device, inB.device);
+    QVERIFY(inA.mount != inB.mount);
 }
 
 void TestSessionEngine::copyAcrossFileSystems_data()
