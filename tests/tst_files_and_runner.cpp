@@ -1,6 +1,7 @@
 // Files in the working folder, the log and how the viewer reads it, the tool
 // runner, the stall rules, one title's transfer, and the command line.
 #include "about/AppIdentity.h"
+#include "archive/CopyInProgress.h"
 #include "download/LeftoverFile.h"
 #include "download/SaveName.h"
 #include "download/TitleTransfer.h"
@@ -23,6 +24,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -244,6 +246,33 @@ private slots:
         // Refused: nothing moved. Else nothing is left under the name.
         QCOMPARE(clearing.refusal.isEmpty() ? nameVariants(name) : workingDirEntries(),
                  clearing.refusal.isEmpty() ? QStringList() : before);
+    }
+
+    void leftoverCopiesAtStart_data()
+    {
+        QTest::addColumn<QString>("name"); // %1: this machine, %2: this run's number
+        QTest::addColumn<bool>("locked");  // by a run that writes it
+        QTest::addColumn<bool>("removed");
+        QTest::addRow("a run that is gone") << ".kelvado-copy-2147483647@%1-a1B2c3" << false << true;
+        QTest::addRow("its number in use again") << ".kelvado-copy-1@%1-a1B2c3" << false << true;
+        QTest::addRow("a run still copying") << ".kelvado-copy-1@%1-a1B2c3" << true << false;
+        QTest::addRow("this run's") << ".kelvado-copy-%2@%1-a1B2c3" << false << false;
+        QTest::addRow("another machine's") << ".kelvado-copy-2147483647@%1x-a1B2c3" << false << false;
+        QTest::addRow("without a run's number") << ".kelvado-copy-a1B2c3" << false << false;
+        QTest::addRow("a recording") << "2147483647@%1-a1B2c3.mpg" << false << false;
+    }
+
+    void leftoverCopiesAtStart()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, locked);
+        QFETCH(bool, removed);
+        const QString file = name.arg(QSysInfo::machineHostName()).arg(::getpid());
+        writeFile(file, "part");
+        QFile holder(file);
+        QVERIFY(!locked || (holder.open(QIODevice::ReadOnly) && ::flock(holder.handle(), LOCK_EX) == 0));
+        QCOMPARE(removeLeftoverCopies(QDir::currentPath()), removed ? 1 : 0);
+        QCOMPARE(workingDirEntries(), removed ? QStringList() : QStringList{file});
     }
 
     void logLines_data()

@@ -1,6 +1,7 @@
 // The session, measuring and Get Guide without a window, against the
 // simulated recorder with short waits: what each reports, in order, and the
 // files, log lines and tool runs it leaves.
+#include "archive/CopyInProgress.h"
 #include "archive/DiskSpace.h"
 #include "archive/SavedRecords.h"
 #include "download/DownloadSession.h"
@@ -8,6 +9,7 @@
 #include "guide/GuideMessages.h"
 #include "guide/RecordingMeasure.h"
 #include "log/LogWriter.h"
+#include "runner/EndOnSignal.h"
 
 #include "Recorder.h"
 
@@ -15,7 +17,8 @@
 #include <QtTest>
 
 #include <csignal>
-#include <sys/resource.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 
 using namespace sessiontest;
 
@@ -127,7 +130,9 @@ private slots:
     void saveFolderChosenDuringSession();
     void roomBeforeTransfer_data();
     void roomBeforeTransfer();
-    void copyToFullDisk();
+    void bindMountIsAnotherPlace();
+    void copyAcrossFileSystems_data();
+    void copyAcrossFileSystems();
     void firstTitleFails_data();
     void firstTitleFails();
     void leftoverUnderRecorderName_data();
@@ -248,7 +253,7 @@ void TestSessionEngine::roomBeforeTransfer()
         QDir().rmdir(folder);
     if (workingFree >= 0)
         setDiskProbe([=](const QString &f) {
-            return DiskState{true, f.isEmpty() ? 1u : 2u, f.isEmpty() ? workingFree : saveFree, {}};
+            return DiskState{true, f.isEmpty() ? 1u : 2u, f.isEmpty() ? workingFree : saveFree, {}, 1};
         });
     SessionRun run(twoTitles(), "7", kFirstSize + kSecondSize, {}, kShort, saveFolder);
     setDiskProbe({});
@@ -262,27 +267,63 @@ void TestSessionEngine::roomBeforeTransfer()
     QCOMPARE(run.events.constLast(), secondFits ? "ended 1 saved 1 failed" : "ended 0 saved 2 failed");
 }
 
-void TestSessionEngine::copyToFullDisk()
+void TestSessionEngine::bindMountIsAnotherPlace()
 {
-    OtherDisk disk(64 * 1024);
-    if (disk.path().isEmpty())
-        QSKIP("no second file system to be had here");
+    // A rename between two mounts of one file system fails: the room is judged as for a copy.
+    QVERIFY(QDir().mkdir("a") && QDir().mkdir("b"));
+    const QByteArray a = QFile::encodeName(QDir::current().absoluteFilePath("a"));
+    const QByteArray b = QFile::encodeName(QDir::current().absoluteFilePath("b"));
+    if (::mount(a.constData(), b.constData(), nullptr, MS_BIND, nullptr) != 0)
+        QSKIP("no bind mount to be had here");
+    const DiskState inA = diskOf("a"), inB = diskOf("b");
+    ::umount2(b.constData(), MNT_DETACH);
+    QCOMPARE(inA.device, inB.device);
+    QVERIFY(inA.mount != inB.mount);
+}
+
+void TestSessionEngine::copyAcrossFileSystems_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("reason"); // %1: the other disk; empty: saved
+    QTest::addRow("disk full") << "full" << "no space left on %1";
+    QTest::addRow("download readable by all") << "" << "";
+    QTest::addRow("download replaced while copied") << "replaced" << "";
+    // vfat, exFAT and network shares have no unnamed files: the copy is named while it is made.
+    QTest::addRow("ended by a signal, no unnamed files")
+        << "signal" << "not renamed: %1/" + kFirstSave + ": No such file or directory";
+}
+
+void TestSessionEngine::copyAcrossFileSystems()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, reason);
+    OtherDisk disk(fault == "full" ? 64 * 1024 : 1 << 20);
+    if (disk.path().isEmpty() || (fault == "full" && !disk.sized()))
+        QSKIP("no second file system of a set size to be had here");
     const QByteArray recording = recordingBytes(kFirstFile, 300000);
     writeFile(kFirstFile, recording);
-    struct rlimit before;
-    ::getrlimit(RLIMIT_FSIZE, &before);
-    if (!disk.sized()) { // the disk is not small: a file size limit stands in for its end
-        std::signal(SIGXFSZ, SIG_IGN);
-        const struct rlimit small{64 * 1024, before.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &small);
-    }
-    const MoveResult result = moveIntoFolder(kFirstFile, disk.path(), kFirstSave, {});
-    ::setrlimit(RLIMIT_FSIZE, &before);
+    ::chmod(QFile::encodeName(kFirstFile).constData(), 0644);
+    CopyInProgress::setUnnamedRefused(fault == "signal");
+    QStringList atEnd{"not ended"};
+    const EndOnSignal endOnSignal([&](int) { atEnd = QDir(disk.path()).entryList(QDir::Files | QDir::Hidden); });
+    const MoveResult result = moveIntoFolder(kFirstFile, disk.path(), kFirstSave, [&](qint64, qint64) {
+        if (fault == "replaced" && QFile::rename(kFirstFile, "read"))
+            writeFile(kFirstFile, "new");
+        if (fault == "signal")
+            ::kill(::getpid(), SIGTERM);
+    });
+    CopyInProgress::setUnnamedRefused(false);
 
-    QVERIFY(!result.moved);
-    QVERIFY2(result.reason.startsWith("copy to " + disk.path() + " failed: "), qPrintable(result.reason));
-    QCOMPARE(readFile(kFirstFile), recording);
-    QCOMPARE(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    QCOMPARE(result.reason, reason.arg(disk.path()));
+    QCOMPARE(result.note.isEmpty(), fault != "replaced");
+    QCOMPARE(readFile(kFirstFile), fault == "replaced" ? QByteArray("new") : result.moved ? QByteArray() : recording);
+    QCOMPARE(atEnd, fault == "signal" ? QStringList() : QStringList{"not ended"});
+    const QString saved = inFolder(disk.path(), kFirstSave);
+    QCOMPARE(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             result.moved ? QStringList{kFirstSave} : QStringList());
+    struct stat st = {};
+    QCOMPARE(::stat(QFile::encodeName(saved).constData(), &st) == 0 ? st.st_mode & 0777 : 0, result.moved ? 0644u : 0);
+    QCOMPARE(readFile(saved), result.moved ? recording : QByteArray());
 }
 
 void TestSessionEngine::firstTitleFails_data()
@@ -417,10 +458,12 @@ void TestSessionEngine::renameRefused()
     SessionRun run({twoTitles().first()}, "Default", kFirstSize, [](DownloadSession &session) {
         QObject::connect(&session, &DownloadSession::titleComplete, [] { QFile::remove(kFirstFile); });
     });
-    const QStringList failed = run.events.filter(QRegularExpression("^failed 0 not renamed: .+, 0 to come, taken back$"));
+    const QStringList failed = run.events.filter(
+        QRegularExpression("^failed 0 downloaded, but could not be renamed: Cannot rename .+; it is no longer in "
+                           + QRegularExpression::escape(QDir::currentPath()) + ", 0 to come, taken back$"));
     QCOMPARE(failed.size(), 1);
-    const QString reason = failed.first().section(", ", 0, 0).mid(9);
-    QCOMPARE(run.endMessage, failureMessage({failedLine(kFirstSave, kFirstFile, reason)}));
+    const QString reason = failed.first().mid(9).chopped(23);
+    QCOMPARE(run.endMessage, "Not saved (the rows stay ticked):\n" + failedLine(kFirstSave, kFirstFile, reason));
     QCOMPARE(sessionLog().at(3), kFirstSave + " Failed: hh:mm:ss  " + reason);
     QCOMPARE(run.events.constLast(), QStringLiteral("ended 0 saved 1 failed"));
 }

@@ -291,18 +291,30 @@ private slots:
             << sessionEndMessage(summary)
             << "Not downloaded completely (the rows stay ticked; any partial file keeps the recorder's name):\n"
                "S_1.mpg (1.mpg): stalled\nB_2.mpg (2.mpg): transfer tool ended with status 3";
-        summary = {{}, {{"C_3.mpg", "3.mpg"}}, {{"4.mpg", "4.mpg.kept-1"}}, 7, "The log could not be opened.", {}};
+        summary.failed.append(
+            {"D_4.mpg", "4.mpg", "downloaded, but could not be moved into /m: no space left on /m", true});
+        QTest::addRow("session: a whole download not saved")
+            << sessionEndMessage(summary)
+            << "Not downloaded completely (the rows stay ticked; any partial file keeps the recorder's name):\n"
+               "S_1.mpg (1.mpg): stalled\nB_2.mpg (2.mpg): transfer tool ended with status 3\n\nNot saved (the rows "
+               "stay ticked):\nD_4.mpg (4.mpg): downloaded, but could not be moved into /m: no space left on /m";
+        summary = {{}, {{"C_3.mpg", "3.mpg"}}, {{"4.mpg", "4.mpg.kept-1"}}, 7, "The log could not be opened.", {},
+                   {"E_5.mpg was saved, but 5.mpg was replaced while it was copied"}};
         QTest::addRow("session: all the rest")
             << sessionEndMessage(summary)
             << "Saved, but not checked against a size (the recorder's size could not be measured):\nC_3.mpg (3.mpg)"
-               "\n\nFiles already under a recorder's file name were kept, renamed:\n4.mpg is now 4.mpg.kept-1\n\n"
+               "\n\nE_5.mpg was saved, but 5.mpg was replaced while it was copied\n\nFiles already under a "
+               "recorder's file name were kept, renamed:\n4.mpg is now 4.mpg.kept-1\n\n"
                "Only the first 200 ticked titles fit in one session. Still ticked and not downloaded: 7.\n\n"
                "The log could not be opened.\nThe downloads went on; the log is missing their records.";
         // Room before a session: with the save folder elsewhere the working folder holds one recording at a time.
-        const auto shortfall = [](double workingFree, double saveFree, bool oneDisk, const QString &folder) {
+        // Save folder on one disk with the working folder, on one mount too or on another.
+        const auto shortfall = [](double workingFree, double saveFree, bool oneDisk, const QString &folder,
+                                  bool oneMount = true) {
             setDiskProbe([=](const QString &f) {
                 const double free = f.isEmpty() ? workingFree : saveFree;
-                return DiskState{true, f.isEmpty() || oneDisk ? 1u : 2u, qint64(free), {}};
+                return DiskState{true, f.isEmpty() || oneDisk ? 1u : 2u, qint64(free), {},
+                                 f.isEmpty() || oneMount ? 1u : 2u};
             });
             const QString text = sessionRoomShortfall(10e9, 2e9, folder);
             setDiskProbe({});
@@ -317,6 +329,13 @@ private slots:
                                              "Save folder (/media/x): 10.0 GB needed, 5.0 GB free.";
         QTest::addRow("room: one disk for both") << shortfall(4e9, 4e9, true, "/media/x")
                                                  << "Working and save folder (/media/x): 10.0 GB needed, 4.0 GB free.";
+        QTest::addRow("room: two mounts of one disk")
+            << shortfall(4e9, 4e9, true, "/media/x", false)
+            << "Working and save folder (/media/x): 12.0 GB needed, 4.0 GB free.";
+        QTest::addRow("room: no size reported") << shortfall(kNoLimit, kNoLimit, false, "/media/x") << "";
+        QTest::addRow("room: free bytes of no size") << QString::number(freeBytesOf(0, 0, 4096)) << "-1";
+        QTest::addRow("room: free bytes past 2^63") << QString::number(freeBytesOf(1ULL << 52, 1ULL << 52, 4096))
+                                                    << "9223372036854775807";
         QTest::addRow("room: save folder gone") << sessionRoomShortfall(1, 1, "/nonexistent/k")
                                                 << "Save folder (/nonexistent/k): cannot be reached: No such file or "
                                                    "directory.";

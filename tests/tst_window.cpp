@@ -404,7 +404,7 @@ void TestWindow::savedMarksAndTickingMany()
     QCOMPARE(opened.urls, QList<QUrl>{QUrl::fromLocalFile(QDir::current().absoluteFilePath("archive"))});
 
     // Short of room, the session asks first; No starts nothing.
-    setDiskProbe([](const QString &) { return DiskState{true, 1, 1000, {}}; });
+    setDiskProbe([](const QString &) { return DiskState{true, 1, 1000, {}, 1}; });
     m_d->recorder.clearJournal();
     m_d->click("Extract");
     setDiskProbe({});

@@ -136,7 +136,7 @@ void TestWindowSession::sessionWithAFailure()
     });
 
     // Room for each title, not for both: the user is asked and starts anyway.
-    setDiskProbe([](const QString &) { return DiskState{true, 1, 100000, {}}; });
+    setDiskProbe([](const QString &) { return DiskState{true, 1, 100000, {}, 1}; });
     d.told.answer = true;
     d.click("Extract");
     setDiskProbe({});

@@ -6,7 +6,9 @@
 #include <QStringList>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
@@ -28,7 +30,10 @@ DiskState realDisk(const QString &folder)
     }
     disk.known = true;
     disk.device = st.st_dev;
-    disk.freeBytes = qint64(vfs.f_bavail) * qint64(vfs.f_frsize);
+    disk.freeBytes = freeBytesOf(vfs.f_blocks, vfs.f_bavail, vfs.f_frsize);
+    struct statx where;
+    if (::statx(AT_FDCWD, path.constData(), 0, STATX_MNT_ID, &where) == 0 && (where.stx_mask & STATX_MNT_ID))
+        disk.mount = where.stx_mnt_id;
     return disk;
 }
 
@@ -52,6 +57,7 @@ struct Need
     double bytes;
 
     double free() const { return double(disk.freeBytes); }
+    bool tooSmall() const { return disk.freeBytes != kNoLimit && free() < bytes; }
 };
 
 QList<Need> needs(double totalBytes, double workingBytes, const QString &saveFolder)
@@ -60,14 +66,25 @@ QList<Need> needs(double totalBytes, double workingBytes, const QString &saveFol
     if (saveFolder.isEmpty())
         return {{QStringLiteral("Working folder"), {}, working, totalBytes}};
     const DiskState save = diskOf(saveFolder);
-    const bool shared = working.known && save.known && working.device == save.device;
-    if (shared)
-        return {{QStringLiteral("Working and save folder"), saveFolder, save, totalBytes}};
+    const bool oneDisk = working.known && save.known && working.device == save.device;
+    if (oneDisk) // renamed within one mount; copied, the download stays until its copy is whole
+        return {{QStringLiteral("Working and save folder"), saveFolder, save,
+                 working.mount == save.mount ? totalBytes : totalBytes + workingBytes}};
     return {{QStringLiteral("Working folder"), {}, working, workingBytes},
             {QStringLiteral("Save folder"), saveFolder, save, totalBytes}};
 }
 
 } // namespace
+
+qint64 freeBytesOf(quint64 totalBlocks, quint64 availableBlocks, quint64 blockSize)
+{
+    if (totalBlocks == 0)
+        return kNoLimit;
+    quint64 bytes = 0;
+    if (__builtin_mul_overflow(availableBlocks, blockSize, &bytes) || bytes > quint64(LLONG_MAX))
+        return LLONG_MAX;
+    return qint64(bytes);
+}
 
 DiskState diskOf(const QString &folder)
 {
@@ -91,7 +108,7 @@ QString sessionRoomShortfall(double taggedBytes, double largestBytes, const QStr
         if (!need.disk.known)
             lines << QStringLiteral("%1 (%2): cannot be reached: %3.")
                          .arg(need.what, folderName(need.folder), need.disk.error);
-        else if (need.free() < need.bytes)
+        else if (need.tooSmall())
             lines << QStringLiteral("%1 (%2): %3 needed, %4 free.")
                          .arg(need.what, folderName(need.folder), roomText(need.bytes), roomText(need.free()));
     }
@@ -104,7 +121,7 @@ QString titleRoomProblem(double bytes, const QString &saveFolder)
         if (!need.disk.known)
             return QStringLiteral("%1 not available: %2 (%3)")
                 .arg(need.what.toLower(), folderName(need.folder), need.disk.error);
-        if (need.free() < need.bytes)
+        if (need.tooSmall())
             return QStringLiteral("not enough space: %1 needed, %2 free in %3")
                 .arg(roomText(need.bytes), roomText(need.free()), folderName(need.folder));
     }

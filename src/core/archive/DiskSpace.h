@@ -10,9 +10,19 @@ struct DiskState
 {
     bool known = false; // false when the folder cannot be reached
     quint64 device = 0;
-    qint64 freeBytes = 0;
-    QString error; // why it cannot be reached
+    qint64 freeBytes = 0; // kNoLimit when the file system reports no size
+    QString error;        // why it cannot be reached
+    // Which mount the folder is reached through: a rename works only within
+    // one, so two mounts of one file system (bind mounts) copy. 0: not known.
+    quint64 mount = 0;
 };
+
+constexpr qint64 kNoLimit = -1;
+
+// Bytes an ordinary user can still write, from what statvfs reports: kNoLimit
+// for a file system of no size (an unlimited tmpfs), and never past what a
+// qint64 holds.
+qint64 freeBytesOf(quint64 totalBlocks, quint64 availableBlocks, quint64 blockSize);
 
 // The folder's file system as it is now. The working folder is "".
 DiskState diskOf(const QString &folder);
@@ -26,7 +36,9 @@ QString roomText(double bytes);
 
 // Before a session: whether the tagged recordings fit. The tool writes each
 // recording into the working folder; with a save folder on another file
-// system, the working folder holds only one recording at a time. Empty when
+// system, the working folder holds only one recording at a time; with one on
+// another mount of the same file system, that one also holds it a second
+// time while it is copied. A folder of unknown size fits. Empty when
 // everything fits, else what is needed and what is free, in words.
 QString sessionRoomShortfall(double taggedBytes, double largestBytes, const QString &saveFolder);
 

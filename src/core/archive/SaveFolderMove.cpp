@@ -1,16 +1,17 @@
 #include "archive/SaveFolderMove.h"
 
+#include "archive/CopyInProgress.h"
 #include "runner/FileNames.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -25,7 +26,7 @@ QString systemError(int err)
 
 MoveResult failed(const QString &reason)
 {
-    return {false, reason};
+    return {false, reason, {}};
 }
 
 // Reads the whole file from where it stands, summing what it reads; each
@@ -50,17 +51,34 @@ bool readSummed(QFile &from, QCryptographicHash &sum, const std::function<bool(Q
     }
 }
 
+// The words for a failed write: a full disk (or quota) is said as such.
+QString copyFailed(const QString &folder, int err)
+{
+    if (err == ENOSPC || err == EDQUOT)
+        return QStringLiteral("no space left on %1").arg(folder);
+    return QStringLiteral("copy to %1 failed: %2").arg(folder, systemError(err));
+}
+
 // Writes a piece at the copy's end and starts it on its way to the disk, once
 // what came before is there: little is then left for the final flush, which
-// cannot give the window a turn while it waits.
-bool writeThrough(QFile &copy, QByteArrayView piece, qint64 at)
+// cannot give the window a turn while it waits. 0, or the system's error.
+int writeThrough(int fd, QByteArrayView piece, qint64 at)
 {
-    if (copy.write(piece.data(), piece.size()) != piece.size() || !copy.flush())
-        return false;
+    const char *data = piece.data();
+    qsizetype left = piece.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return written < 0 ? errno : ENOSPC;
+        data += written;
+        left -= written;
+    }
     constexpr unsigned kWaitForAll = SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
-    ::sync_file_range(copy.handle(), 0, at, kWaitForAll);
-    ::sync_file_range(copy.handle(), at, piece.size(), SYNC_FILE_RANGE_WRITE);
-    return true;
+    ::sync_file_range(fd, 0, at, kWaitForAll);
+    ::sync_file_range(fd, at, piece.size(), SYNC_FILE_RANGE_WRITE);
+    return 0;
 }
 
 void syncFolder(const QString &folder)
@@ -72,27 +90,39 @@ void syncFolder(const QString &folder)
     }
 }
 
+bool sameFile(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 MoveResult copyIntoFolder(const QString &source, const QString &folder, const QString &name,
                           const CopyProgress &progress)
 {
     QFile from(source);
+    struct stat read;
     if (!from.open(QIODevice::ReadOnly))
         return failed(QStringLiteral("could not read %1: %2").arg(source, from.errorString()));
-    const qint64 total = from.size();
+    if (::fstat(from.handle(), &read) != 0)
+        return failed(QStringLiteral("could not read %1: %2").arg(source, systemError(errno)));
+    const qint64 total = read.st_size;
 
-    // Removed again by itself on every way out but the last.
-    QTemporaryFile copy(inFolder(folder, QStringLiteral(".kelvado-copy-XXXXXX")));
-    if (!copy.open())
-        return failed(QStringLiteral("could not write in %1: %2").arg(folder, copy.errorString()));
+    CopyInProgress copy(folder); // removed again on every way out but the last
+    if (copy.handle() < 0)
+        return failed(copy.error() == ENOSPC || copy.error() == EDQUOT
+                          ? copyFailed(folder, copy.error())
+                          : QStringLiteral("could not write in %1: %2").arg(folder, systemError(copy.error())));
+    // Readable by the same people as a download renamed on one file system.
+    // Where the file system fixes the modes itself (vfat, some shares) it may refuse.
+    ::fchmod(copy.handle(), read.st_mode & 0777);
 
     QString reason;
     QCryptographicHash sent(kSum);
     qint64 copied = 0;
-    const bool read = readSummed(
+    const bool wasRead = readSummed(
         from, sent,
         [&](QByteArrayView piece) {
-            if (!writeThrough(copy, piece, copied)) {
-                reason = QStringLiteral("copy to %1 failed: %2").arg(folder, copy.errorString());
+            if (const int err = writeThrough(copy.handle(), piece, copied)) {
+                reason = copyFailed(folder, err);
                 return false;
             }
             copied += piece.size();
@@ -101,31 +131,46 @@ MoveResult copyIntoFolder(const QString &source, const QString &folder, const QS
             return true;
         },
         &reason);
-    if (!read)
+    if (!wasRead)
         return failed(reason);
-    if (!copy.flush() || ::fsync(copy.handle()) != 0)
-        return failed(QStringLiteral("copy to %1 not written to the disk: %2").arg(folder, systemError(errno)));
-    if (copy.size() != total || copied != total)
+    if (::fsync(copy.handle()) != 0)
+        return failed(errno == ENOSPC || errno == EDQUOT
+                          ? copyFailed(folder, errno)
+                          : QStringLiteral("copy to %1 not written to the disk: %2").arg(folder, systemError(errno)));
+    struct stat written;
+    if (copied != total || ::fstat(copy.handle(), &written) != 0 || written.st_size != total)
         return failed(QStringLiteral("copy in %1 has the wrong size").arg(folder));
 
     // Read back what the disk holds, not what is still in memory.
     ::posix_fadvise(copy.handle(), 0, 0, POSIX_FADV_DONTNEED);
+    QFile back;
     QCryptographicHash kept(kSum);
-    if (!copy.seek(0) || !readSummed(copy, kept, {}, &reason))
+    if (!back.open(copy.handle(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle) || !back.seek(0)
+        || !readSummed(back, kept, {}, &reason))
         return failed(reason.isEmpty() ? QStringLiteral("copy in %1 could not be read back").arg(folder) : reason);
     if (kept.result() != sent.result())
         return failed(QStringLiteral("copy in %1 differs from the download").arg(folder));
 
     const QString target = inFolder(folder, name);
-    if (const int err = renamePathNoReplace(copy.fileName(), target))
+    if (const int err = copy.giveName(name))
         return failed(err == EEXIST ? QStringLiteral("save name taken")
                                     : QStringLiteral("not renamed: %1: %2").arg(target, systemError(err)));
-    copy.setAutoRemove(false);
     syncFolder(folder);
-    // The recording is safe in the save folder; a source that cannot be removed
-    // is moved aside before the next download under its name.
-    ::unlink(QFile::encodeName(source).constData());
-    return {true, {}};
+    // The recording is safe in the save folder. Only the file that was read
+    // goes: one put under its name meanwhile was never copied. A source that
+    // cannot be removed is moved aside before the next download under its name.
+    const QByteArray path = QFile::encodeName(source);
+    struct stat now;
+    if (::lstat(path.constData(), &now) != 0)
+        return {true, {}, {}};
+    if (sameFile(now, read)) {
+        ::unlink(path.constData());
+        return {true, {}, {}};
+    }
+    return {true, {},
+            QStringLiteral("%1 was replaced while it was copied; the file now under that name was not saved and "
+                           "is kept")
+                .arg(source)};
 }
 
 } // namespace
@@ -142,7 +187,7 @@ MoveResult moveIntoFolder(const QString &fileName, const QString &folder, const 
     const QString target = inFolder(folder, name);
     const int err = renamePathNoReplace(source, target);
     if (err == 0)
-        return {true, {}};
+        return {true, {}, {}};
     if (err == EXDEV)
         return copyIntoFolder(source, folder, name, progress);
     return failed(err == EEXIST ? QStringLiteral("save name taken")

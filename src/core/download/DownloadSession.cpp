@@ -14,6 +14,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -113,7 +114,7 @@ void DownloadSession::downloadTitle(const QueuedTitle &title)
     // Never overwrite: a taken name (all six taken, or one that appeared
     // meanwhile) leaves the file under the recorder's name.
     if (nameTakenIn(m_saveFolder)(SaveAsName)) {
-        failTitle(title, fileName, QStringLiteral("save name taken"), expected);
+        failSaving(title, fileName, QStringLiteral("save name taken"), expected, false);
         return;
     }
     finishTitle(title, fileName, expected);
@@ -128,9 +129,11 @@ void DownloadSession::finishTitle(const QueuedTitle &title, const QString &fileN
 
     const MoveResult move = moveToSaveFolder(fileName);
     if (!move.moved) {
-        failTitle(title, fileName, move.reason, expected, true);
+        failSaving(title, fileName, move.reason, expected, true);
         return;
     }
+    if (!move.note.isEmpty())
+        m_summary.notes << SaveAsName + QStringLiteral(" was saved, but ") + move.note + u'.';
     appendLog(LogRecords::titleFinish(SaveAsName));
     ++m_saved;
     QString recordError;
@@ -148,9 +151,8 @@ MoveResult DownloadSession::moveToSaveFolder(const QString &fileName)
     if (m_saveFolder.isEmpty()) {
         QString error;
         if (renameNoReplace(fileName, SaveAsName, &error))
-            return {true, {}};
-        return {false, saveNameTaken(SaveAsName) ? QStringLiteral("save name taken")
-                                                 : QStringLiteral("not renamed: ") + error};
+            return {true, {}, {}};
+        return {false, saveNameTaken(SaveAsName) ? QStringLiteral("save name taken") : error, {}};
     }
     int shown = -1;
     return moveIntoFolder(fileName, m_saveFolder, SaveAsName, [this, &shown](qint64 copied, qint64 total) {
@@ -170,6 +172,21 @@ void DownloadSession::failTitle(const QueuedTitle &title, const QString &fileNam
     emit statusChanged(failedStatus(reason));
     appendLog(LogRecords::titleFailed(SaveAsName, reason));
     m_summary.failed.append({SaveAsName, fileName, reason});
+}
+
+void DownloadSession::failSaving(const QueuedTitle &title, const QString &fileName, const QString &reason,
+                                 ByteCount expected, bool wasComplete)
+{
+    const QString working = QDir::toNativeSeparators(QDir::currentPath());
+    QString text = m_saveFolder.isEmpty()
+                       ? QStringLiteral("downloaded, but could not be renamed: %1").arg(reason)
+                       : QStringLiteral("downloaded, but could not be moved into %1: %2")
+                             .arg(QDir::toNativeSeparators(QDir(m_saveFolder).absolutePath()), reason);
+    text += (QFileInfo::exists(resolveFileName(fileName)) ? QStringLiteral("; it is kept in ")
+                                                          : QStringLiteral("; it is no longer in "))
+            + working;
+    failTitle(title, fileName, text, expected, wasComplete);
+    m_summary.failed.last().downloaded = true;
 }
 
 void DownloadSession::endSession()

@@ -52,6 +52,10 @@ private:
     void finishTitle(const QueuedTitle &title, const QString &fileName, ByteCount expected);
     void failTitle(const QueuedTitle &title, const QString &fileName, const QString &reason, ByteCount expected,
                    bool wasComplete = false);
+    // A whole download that could not take its name: the reason says so, and
+    // where the download is kept.
+    void failSaving(const QueuedTitle &title, const QString &fileName, const QString &reason, ByteCount expected,
+                    bool wasComplete);
     // Renames the complete file in the working folder, or moves it into the save folder.
     MoveResult moveToSaveFolder(const QString &fileName);
     void endSession();

@@ -5,12 +5,16 @@
 QString sessionEndMessage(const SessionSummary &summary)
 {
     QStringList parts;
-    if (!summary.failed.isEmpty()) {
-        QStringList lines{QStringLiteral("Not downloaded completely (the rows stay ticked; any partial file "
-                                         "keeps the recorder's name):")};
-        for (const FailedTitle &title : summary.failed)
-            lines << QStringLiteral("%1 (%2): %3").arg(title.saveName, title.fileName, title.reason);
-        parts << lines.join(u'\n');
+    for (const bool downloaded : {false, true}) {
+        QStringList lines{downloaded ? QStringLiteral("Not saved (the rows stay ticked):")
+                                     : QStringLiteral("Not downloaded completely (the rows stay ticked; any partial "
+                                                      "file keeps the recorder's name):")};
+        for (const FailedTitle &title : summary.failed) {
+            if (title.downloaded == downloaded)
+                lines << QStringLiteral("%1 (%2): %3").arg(title.saveName, title.fileName, title.reason);
+        }
+        if (lines.size() > 1)
+            parts << lines.join(u'\n');
     }
     if (!summary.unchecked.isEmpty()) {
         QStringList lines{QStringLiteral("Saved, but not checked against a size (the recorder's size could "
@@ -19,6 +23,8 @@ QString sessionEndMessage(const SessionSummary &summary)
             lines << QStringLiteral("%1 (%2)").arg(title.saveName, title.fileName);
         parts << lines.join(u'\n');
     }
+    if (!summary.notes.isEmpty())
+        parts << summary.notes.join(u'\n');
     if (!summary.kept.isEmpty()) {
         QStringList lines{QStringLiteral("Files already under a recorder's file name were kept, renamed:")};
         for (const KeptFile &file : summary.kept)

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // A title the session could not complete.
 struct FailedTitle
@@ -11,6 +12,7 @@ struct FailedTitle
     QString saveName; // the name it would have been given
     QString fileName; // the recorder's name, which any partial file keeps
     QString reason;   // a few words, as in the log
+    bool downloaded = false; // whole, but not saved: the download is kept
 };
 
 // A title saved although no size was known to check it against.
@@ -29,6 +31,7 @@ struct SessionSummary
     int notQueued = 0;    // ticked titles beyond the queue
     QString logProblem;   // why the log could not be written
     QString recordProblem; // why the record of saved recordings could not be written
+    QStringList notes;     // saved, with something to tell
 };
 
 // The one message shown after a session. Empty when there is nothing to tell.

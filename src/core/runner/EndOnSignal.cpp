@@ -2,6 +2,7 @@
 
 #include "runner/RunningTools.h"
 
+#include <QList>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -16,6 +17,12 @@ namespace {
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 volatile sig_atomic_t g_writeEnd = -1;
+
+QList<QByteArray> &unfinishedFiles()
+{
+    static QList<QByteArray> files;
+    return files;
+}
 
 extern "C" void onEndSignal(int signalNumber)
 {
@@ -76,5 +83,18 @@ void EndOnSignal::received()
         return;
     m_notifier->setEnabled(false); // the program is ending; later signals change nothing
     endEveryTool();
+    for (const QByteArray &path : std::as_const(unfinishedFiles()))
+        ::unlink(path.constData());
+    unfinishedFiles().clear();
     m_end(number);
+}
+
+void EndOnSignal::removeOnEnd(const QByteArray &path)
+{
+    unfinishedFiles().append(path);
+}
+
+void EndOnSignal::keepOnEnd(const QByteArray &path)
+{
+    unfinishedFiles().removeOne(path);
 }

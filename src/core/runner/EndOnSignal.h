@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 
 #include <csignal>
@@ -9,7 +10,7 @@ class QSocketNotifier;
 
 // SIGTERM, SIGINT and SIGHUP end the program in order: every running tool is
 // ended (asked first, killed after a short grace), every file is kept as it
-// is, and then the program ends. The signal handler only writes the signal's
+// is but the program's own unfinished copies, and then the program ends. The signal handler only writes the signal's
 // number to a socket; the rest runs from the event loop, where Qt may be used.
 // One at a time; the handlers in place before are back once it goes.
 class EndOnSignal : public QObject
@@ -25,6 +26,11 @@ public:
     ~EndOnSignal() override;
     EndOnSignal(const EndOnSignal &) = delete;
     EndOnSignal &operator=(const EndOnSignal &) = delete;
+
+    // A file of the program's own that is worth nothing unfinished (a copy
+    // not yet given its name): removed when a signal ends the program.
+    static void removeOnEnd(const QByteArray &path);
+    static void keepOnEnd(const QByteArray &path);
 
 private:
     void received();

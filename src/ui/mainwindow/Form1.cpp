@@ -1,6 +1,7 @@
 #include "mainwindow/Form1.h"
 
 #include "about/frmAbout.h"
+#include "archive/CopyInProgress.h"
 #include "archive/SaveFolderSetting.h"
 #include "common/UserMessage.h"
 #include "desktop/DesktopNotifier.h"
@@ -20,6 +21,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+
+#include <thread>
 
 Form1::Form1(const SessionTiming &timing, QWidget *parent)
     : QMainWindow(parent)
@@ -79,6 +82,10 @@ void Form1::Form_Load()
     LoadSettings();
     SaveFolder = readSaveFolder();
     showSaveFolder();
+    // Copies left in the save folder by a run that was killed; off the
+    // window's thread, for a folder that is slow to answer.
+    if (!SaveFolder.isEmpty())
+        std::thread([folder = SaveFolder] { removeLeftoverCopies(folder); }).detach();
 
     // Every letter case: one left behind would be read as this run's guide.
     for (const QString &stale : {QStringLiteral("Guide.txt"), QStringLiteral("Guide.dat")}) {
