@@ -6,8 +6,9 @@ QString sessionEndMessage(const SessionSummary &summary)
 {
     QStringList parts;
     if (!summary.failed.isEmpty()) {
-        QStringList lines{QStringLiteral("Not downloaded completely (the rows stay ticked; any partial file "
-                                         "keeps the recorder's name):")};
+        QStringList lines{QStringLiteral("Not downloaded completely (the rows stay ticked; any partial file is "
+                                         "kept in %1 under the recorder's name, given in brackets):")
+                              .arg(summary.partialFolder)};
         for (const FailedTitle &title : summary.failed)
             lines << QStringLiteral("%1 (%2): %3").arg(title.saveName, title.fileName, title.reason);
         parts << lines.join(u'\n');

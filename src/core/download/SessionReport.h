@@ -29,6 +29,7 @@ struct SessionSummary
     int notQueued = 0;    // ticked titles beyond the queue
     QString logProblem;   // why the log could not be written
     QString recordProblem; // why the record of saved recordings could not be written
+    QString partialFolder; // where a failed title's partial file lies: the working folder
 };
 
 // The one message shown after a session. Empty when there is nothing to tell.
