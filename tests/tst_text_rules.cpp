@@ -294,8 +294,6 @@ private slots:
         };
         QTest::addRow("contrast: dimmed on white") << dimmed(0x000000, 0xffffff) << "dimmed, readable";
         QTest::addRow("contrast: dimmed on a dark ground") << dimmed(0xffffff, 0x2a2a2a) << "dimmed, readable";
-        QTest::addRow("contrast: light text on a light ground")
-            << QString::number(readableOn(0xffffff, {0xf0f0f0, 0x308cc6}), 16) << "0";
 
         SessionSummary summary;
         QTest::addRow("session: nothing to tell") << sessionEndMessage(summary) << "";

@@ -60,10 +60,6 @@ QString rowToolTip(const Form1 &w, int row)
     return shownTip(QToolTip::text());
 }
 
-quint32 rgb(const QWidget *widget, QPalette::ColorRole role)
-{
-    return widget->palette().color(role).rgb() & 0xffffff;
-}
 
 // Takes the addresses handed to the desktop instead of opening them.
 class UrlCatcher : public QObject
@@ -152,12 +148,11 @@ void TestWindow::startUp()
     QCOMPARE(m_d->texts({"Text1", "Text2", "Text5", "Text6", "Text8", "Text3", "Text4", "Text7"}),
              (QStringList{"", "", "0", "", "", "", "", ""}));
     QCOMPARE(m_d->rows(), QStringList());
-    QVERIFY(m_d->text("WorkingFolder").startsWith(QStringLiteral("Working folder: ")));
     QCOMPARE(m_d->told.messages, QStringList());
     // The banner keeps its ground and is readable on it; the title bar is on the screen.
-    const auto *banner = control<QWidget>(w, "Label1");
-    QCOMPARE(banner->palette().color(QPalette::Window), QApplication::palette().color(QPalette::HighlightedText));
-    QVERIFY(contrastRatio(rgb(banner, QPalette::WindowText), rgb(banner, QPalette::Window)) >= 4.5);
+    const QPalette banner = control<QWidget>(w, "Label1")->palette();
+    QCOMPARE(banner.color(QPalette::Window), QApplication::palette().color(QPalette::HighlightedText));
+    QVERIFY(contrastRatio(banner.windowText().color().rgb(), banner.window().color().rgb()) >= 4.5);
     QVERIFY(w.screen()->availableGeometry().contains(w.frameGeometry().topLeft()));
 
     // The Tab key walks the controls in the window's order, each named for a screen reader.
@@ -169,13 +164,12 @@ void TestWindow::startUp()
         walked << QApplication::focusWidget()->objectName() + ": " + spokenName(QApplication::focusWidget());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    QCOMPARE(walked, (QStringList{"Text8: This File Left", "Check1: Use Tolvane Default Delay", "IPAddress: IP Address",
-                                  "Text9: Delay", "List1: Recordings on the recorder", "Text1: Date List Created",
-                                  "Text2: Files Available", "Text5: Tagged for Download",
-                                  "Text6: Total  Download  Left", "Text3: Status", "Text4: ReplayTV File Name",
-                                  "Text7: Saving As", "GetPath: Set Mpeg Path", "LogView: View Log",
-                                  "GetGuide: Get Guide", "Extract: Extract Mpeg(s)", "Quit: Exit",
-                                  "Text8: This File Left"}));
+    QCOMPARE(walked.join(" | "),
+             "Text8: This File Left | Check1: Use Tolvane Default Delay | IPAddress: IP Address | Text9: Delay | "
+             "List1: Recordings on the recorder | Text1: Date List Created | Text2: Files Available | Text5: Tagged "
+             "for Download | Text6: Total  Download  Left | Text3: Status | Text4: ReplayTV File Name | Text7: Saving "
+             "As | GetPath: Set Mpeg Path | LogView: View Log | GetGuide: Get Guide | Extract: Extract Mpeg(s) | "
+             "Quit: Exit | Text8: This File Left");
 
     // The next start finds the log: the creation header is not written again.
     m_d->start();
@@ -273,10 +267,8 @@ void TestWindow::getGuideRefused()
 
     // The box itself leaves its title bar room for "Kelvado" beside an icon and three buttons.
     int width = 0;
-    QTimer::singleShot(0, [&width] {
-        width = QApplication::activeModalWidget()->width();
-        QApplication::activeModalWidget()->close();
-    });
+    QTimer::singleShot(0, [&width] { width = QApplication::activeModalWidget()->width(); });
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
     showMessageBox(told);
     QVERIFY2(width >= w.fontMetrics().horizontalAdvance("Kelvado")
                           + 4 * w.style()->pixelMetric(QStyle::PM_TitleBarHeight),
@@ -388,10 +380,8 @@ void TestWindow::setMpegPath()
         // The strip shortens the paths, never its words, and shows the names as they are.
         auto *strip = control<QLabel>(w, "WorkingFolder");
         const QString shown = spokenName(strip);
-        QVERIFY2(shown.startsWith("Working folder: ")
-                     && (choice == archive ? shown.contains("    Recordings saved in: ") && shown.endsWith("x<img src=y>")
-                                           : shown.endsWith(QString(20, u'w'))),
-                 qPrintable(shown));
+        const QString end = choice == archive ? "    Recordings saved in: .+x<img src=y>" : "w{20}";
+        QVERIFY2(QRegularExpression("^Working folder: .+" + end + '$').match(shown).hasMatch(), qPrintable(shown));
         QVERIFY(shownTip(strip->toolTip()).endsWith(choice == archive ? "are saved in " + archive : deep));
     }
     QCOMPARE(workingDirEntries(), (QStringList{"Kelvado.LOG", "RPTVIP.dat", folderName}));
@@ -416,15 +406,15 @@ void TestWindow::savedMarksAndTickingMany()
     m_d->click("GetGuide");
     auto *list = control<QListWidget>(*w, "List1");
     QCOMPARE(m_d->rows(), rows);
-    // Saved rows greyed, each kind of row with its own mark.
-    QVERIFY(list->item(0)->foreground() == list->item(1)->foreground()
-            && list->item(1)->foreground() != list->item(2)->foreground());
+    // Saved rows dimmed, yet readable; each kind of row with its own mark.
+    const QColor dimmed = list->item(0)->foreground().color(), ground = list->palette().color(QPalette::Base);
+    QVERIFY(list->item(1)->foreground() == dimmed && list->item(2)->foreground() != dimmed
+            && contrastRatio(dimmed.rgb(), ground.rgb()) >= 4.5);
     QCOMPARE(QSet<qint64>({list->item(0)->icon().cacheKey(), list->item(1)->icon().cacheKey(),
                            list->item(2)->icon().cacheKey()}).size(), 3);
     QVERIFY(rowToolTip(*w, 0).endsWith("\nSaved 2026-12-01 20:15 as " + alpha + "\nThe file is still there."));
     QVERIFY(rowToolTip(*w, 1).endsWith(".gone\nThe file is no longer there."));
-    // Saved rows stay readable; a screen reader hears each row's text, its tick and its mark.
-    QVERIFY(contrastRatio(list->item(0)->foreground().color().rgb() & 0xffffff, rgb(list, QPalette::Base)) >= 4.5);
+    // A screen reader hears each row's text, its tick and its mark.
     list->item(2)->setCheckState(Qt::Checked);
     QStringList heard;
     for (int row = 0; row < 3; ++row) {
@@ -438,10 +428,8 @@ void TestWindow::savedMarksAndTickingMany()
     const QRect mark = list->visualItemRect(list->item(0)).adjusted(list->viewport()->width() - 60, 0, 0, 0);
     const QImage drawn = list->viewport()->grab(mark).toImage();
     int marked = 0;
-    for (int x = 0; x < drawn.width(); ++x) {
-        for (int y = 0; y < drawn.height(); ++y)
-            marked += contrastRatio(drawn.pixel(x, y) & 0xffffff, drawn.pixel(2, drawn.height() / 2) & 0xffffff) >= 3;
-    }
+    for (int i = 0; i < drawn.width() * drawn.height(); ++i) // pixels that stand out from the selection
+        marked += contrastRatio(drawn.pixel(i % drawn.width(), i / drawn.width()), drawn.pixel(2, 2)) >= 3;
     QVERIFY2(marked >= 10, qPrintable(QString::number(marked)));
 
     // Each way of ticking many rows measures as a click on the list does.

@@ -131,6 +131,5 @@ inline QString shownTip(const QString &tip)
 // What a screen reader says a control is.
 inline QString spokenName(QObject *control)
 {
-    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(control);
-    return face ? face->text(QAccessible::Name) : QString();
+    return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
 }

@@ -4,7 +4,7 @@
 
 #include <initializer_list>
 
-// Colours as 0xRRGGBB. How readable one colour is on another, as the ratio of
+// Colours as 0xRRGGBB (any alpha above is ignored). How readable one colour is on another, as the ratio of
 // their relative luminances (1 to 21); text wants at least 4.5.
 constexpr double kReadableContrast = 4.5;
 double contrastRatio(quint32 rgbA, quint32 rgbB);

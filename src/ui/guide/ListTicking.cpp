@@ -148,7 +148,7 @@ void Form1::showSavedMarks()
     // Saved rows look dimmed, yet keep a contrast that everyone can read.
     const QPalette &colours = List1->palette();
     const QColor dimmed = QColor::fromRgb(
-        dimmedReadable(colours.color(QPalette::Text).rgb() & 0xffffff, colours.color(QPalette::Base).rgb() & 0xffffff));
+        dimmedReadable(colours.color(QPalette::Text).rgb(), colours.color(QPalette::Base).rgb()));
     for (int row = 0; row < std::min(int(TitleCount), List1->count()); ++row) {
         QListWidgetItem *item = List1->item(row);
         const SavedRecording *saved = savedRecording(row);

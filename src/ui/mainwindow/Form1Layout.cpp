@@ -208,9 +208,9 @@ void Form1::buildControls()
     banner.setColor(QPalette::Window, ground);
     // Under a dark palette the window's own text is as light as this ground.
     banner.setColor(QPalette::WindowText,
-                    QColor::fromRgb(readableOn(ground.rgb() & 0xffffff,
-                                               {banner.color(QPalette::WindowText).rgb() & 0xffffff,
-                                                banner.color(QPalette::Highlight).rgb() & 0xffffff})));
+                    QColor::fromRgb(readableOn(ground.rgb(),
+                                               {banner.color(QPalette::WindowText).rgb(),
+                                                banner.color(QPalette::Highlight).rgb()})));
     Label1->setPalette(banner);
 
     nameForScreenReaders();
@@ -218,6 +218,8 @@ void Form1::buildControls()
     showNumberWhole(Text6);
     showNumberWhole(Text8);
     showTextFromStart(Text7);
+    showTextFromStart(Text4);
+    showTextFromStart(Text3, true); // a failure's reason may be longer than the status box
 
     // The status boxes lie over the status frame but belong to the window.
     for (QWidget *box : {static_cast<QWidget *>(Text3), static_cast<QWidget *>(Text4), static_cast<QWidget *>(Text7)})

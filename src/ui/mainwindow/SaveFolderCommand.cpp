@@ -74,7 +74,7 @@ void Form1::showSaveFolder()
 void Form1::showSavingAsTip()
 {
     const QString name = Text7->text();
-    Text7->setToolTip(plainToolTip(
-        QStringLiteral("Renamed after download to this name") + (name.isEmpty() ? QString() : QStringLiteral(": ") + name)
-        + QStringLiteral("\nSaved in: ") + folderSavedIn(SaveFolder)));
+    Text7->setToolTip(plainToolTip(QStringLiteral("Renamed after download to this name")
+                                   + (name.isEmpty() ? QString() : QStringLiteral(": ") + name)
+                                   + QStringLiteral("\nSaved in: ") + folderSavedIn(SaveFolder)));
 }

@@ -40,9 +40,13 @@ void showNumberWhole(QLineEdit *box)
     });
 }
 
-void showTextFromStart(QLineEdit *box)
+void showTextFromStart(QLineEdit *box, bool tipIsText)
 {
-    QObject::connect(box, &QLineEdit::textChanged, box, [box] { box->setCursorPosition(0); });
+    QObject::connect(box, &QLineEdit::textChanged, box, [box, tipIsText](const QString &text) {
+        box->setCursorPosition(0);
+        if (tipIsText)
+            box->setToolTip(plainToolTip(text.trimmed()));
+    });
 }
 
 QString fitPathsBetweenWords(const QFontMetrics &metrics, const QStringList &wordsAndPaths, int width)

@@ -15,8 +15,9 @@ QString plainToolTip(const QString &text);
 // is wider than the box, and the number in full in its tooltip.
 void showNumberWhole(QLineEdit *box);
 
-// The box shows the start of its text when it is wider than the box.
-void showTextFromStart(QLineEdit *box);
+// The box shows the start of its text when it is wider than the box; with
+// `tipIsText`, its tooltip gives the text in full.
+void showTextFromStart(QLineEdit *box, bool tipIsText = false);
 
 // Words and paths by turns (words, path, words, path...) fitted into `width`:
 // the words stay whole, the paths are shortened in their middle, the longest
