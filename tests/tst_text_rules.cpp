@@ -3,6 +3,7 @@
 // lines written to the log and the settings file.
 #include "archive/DiskSpace.h"
 #include "archive/SavedRecords.h"
+#include "common/Contrast.h"
 #include "common/FieldReader.h"
 #include "common/LeadingNumber.h"
 #include "common/LineStream.h"
@@ -284,18 +285,31 @@ private slots:
         QTest::addRow("rate: the file starts over") << rate({{0, 1e6}, {1000, 2e6}, {2000, 0}, {3000, 5e5}})
                                                     << "500000";
 
+        const auto contrast = [](quint32 a, quint32 b) { return QString::number(contrastRatio(a, b), 'f', 2); };
+        QTest::addRow("contrast: black on white") << contrast(0x000000, 0xffffff) << "21.00";
+        QTest::addRow("contrast: the lightest grey readable on white") << contrast(0xffffff, 0x767676) << "4.54";
+        const auto dimmed = [](quint32 text, quint32 ground) { // nearer the ground than the text, yet readable
+            const double ratio = contrastRatio(dimmedReadable(text, ground), ground);
+            return ratio >= 4.5 && ratio < 5.5 ? QString("dimmed, readable") : QString::number(ratio);
+        };
+        QTest::addRow("contrast: dimmed on white") << dimmed(0x000000, 0xffffff) << "dimmed, readable";
+        QTest::addRow("contrast: dimmed on a dark ground") << dimmed(0xffffff, 0x2a2a2a) << "dimmed, readable";
+
         SessionSummary summary;
         QTest::addRow("session: nothing to tell") << sessionEndMessage(summary) << "";
         summary.failed = {{"S_1.mpg", "1.mpg", "stalled"}, {"B_2.mpg", "2.mpg", "transfer tool ended with status 3"}};
-        QTest::addRow("session: failed titles")
+        summary.partialFolder = "/home/u/Videos/Kelvado";
+        QTest::addRow("session: failed titles, where their partial files are")
             << sessionEndMessage(summary)
-            << "Not downloaded completely (the rows stay ticked; any partial file keeps the recorder's name):\n"
+            << "Not downloaded completely (the rows stay ticked; any partial file is kept in /home/u/Videos/Kelvado "
+               "under the recorder's name, given in brackets):\n"
                "S_1.mpg (1.mpg): stalled\nB_2.mpg (2.mpg): transfer tool ended with status 3";
         summary.failed.append(
             {"D_4.mpg", "4.mpg", "downloaded, but could not be moved into /m: no space left on /m", true});
         QTest::addRow("session: a whole download not saved")
             << sessionEndMessage(summary)
-            << "Not downloaded completely (the rows stay ticked; any partial file keeps the recorder's name):\n"
+            << "Not downloaded completely (the rows stay ticked; any partial file is kept in /home/u/Videos/Kelvado "
+               "under the recorder's name, given in brackets):\n"
                "S_1.mpg (1.mpg): stalled\nB_2.mpg (2.mpg): transfer tool ended with status 3\n\nNot saved (the rows "
                "stay ticked):\nD_4.mpg (4.mpg): downloaded, but could not be moved into /m: no space left on /m";
         summary = {{}, {{"C_3.mpg", "3.mpg"}}, {{"4.mpg", "4.mpg.kept-1"}}, 7, "The log could not be opened.", {},

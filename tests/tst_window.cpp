@@ -4,17 +4,19 @@
 #include "WindowDriver.h"
 
 #include "archive/DiskSpace.h"
+#include "common/Contrast.h"
+#include "mainwindow/MessageBox.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QApplication>
 #include <QCheckBox>
 #include <QHelpEvent>
-#include <QTextDocument>
 #include <QToolTip>
 
 using namespace sessiontest;
@@ -40,7 +42,7 @@ QList<Recording> catalog()
 {
     return {{"Alpha", "1000000001.mpg", 1234567, "01/01/2001", "High"},
             {"Bravo", "1000000002.mpg", 2000000, "02/02/2002", "Medium", "21:00:00", 5},
-            {"Charlie", "1000000003.mpg", 3000000000, "03/03/2003", "Standard", "22:00:00", 120}};
+            {"Charlie", "1000000003.mpg", 120000000000, "03/03/2003", "Standard", "22:00:00", 120}};
 }
 
 QString listRow(const QString &title, const QString &quality, const char *minutes, const QString &date)
@@ -55,10 +57,9 @@ QString rowToolTip(const Form1 &w, int row)
     const QPoint at = list->visualItemRect(list->item(row)).center();
     QHelpEvent rest(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
     QCoreApplication::sendEvent(list->viewport(), &rest);
-    QTextDocument shown;
-    shown.setHtml(QToolTip::text());
-    return shown.toPlainText();
+    return shownTip(QToolTip::text());
 }
+
 
 // Takes the addresses handed to the desktop instead of opening them.
 class UrlCatcher : public QObject
@@ -107,10 +108,12 @@ void TestWindow::startUp_data()
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("delay");
     QTest::addColumn<bool>("ticked");
+    QTest::addColumn<bool>("dark"); // the desktop's palette
 
-    QTest::addRow("first start") << QByteArray() << "" << "" << false;
-    QTest::addRow("address and delay") << settingsFile("10.0.0.5", "7") << "10.0.0.5" << "7" << false;
-    QTest::addRow("default delay") << settingsFile("10.0.0.5", "Default") << "10.0.0.5" << "Default" << true;
+    QTest::addRow("first start") << QByteArray() << "" << "" << false << false;
+    QTest::addRow("address and delay") << settingsFile("10.0.0.5", "7") << "10.0.0.5" << "7" << false << false;
+    QTest::addRow("default delay") << settingsFile("10.0.0.5", "Default") << "10.0.0.5" << "Default" << true << false;
+    QTest::addRow("dark palette") << QByteArray() << "" << "" << false << true;
 }
 
 void TestWindow::startUp()
@@ -119,6 +122,11 @@ void TestWindow::startUp()
     QFETCH(QString, address);
     QFETCH(QString, delay);
     QFETCH(bool, ticked);
+    QFETCH(bool, dark);
+    const QPalette desktop = QApplication::palette();
+    const auto restore = qScopeGuard([&desktop] { QApplication::setPalette(desktop); });
+    if (dark)
+        QApplication::setPalette(QPalette(QColor(53, 53, 53), QColor(53, 53, 53)));
     if (!stored.isNull())
         writeFile("RPTVIP.dat", stored);
     // Guide files of an earlier run, in any letter case, would be read as this run's guide.
@@ -140,8 +148,28 @@ void TestWindow::startUp()
     QCOMPARE(m_d->texts({"Text1", "Text2", "Text5", "Text6", "Text8", "Text3", "Text4", "Text7"}),
              (QStringList{"", "", "0", "", "", "", "", ""}));
     QCOMPARE(m_d->rows(), QStringList());
-    QVERIFY(m_d->text("WorkingFolder").startsWith(QStringLiteral("Working folder: ")));
     QCOMPARE(m_d->told.messages, QStringList());
+    // The banner keeps its ground and is readable on it; the title bar is on the screen.
+    const QPalette banner = control<QWidget>(w, "Label1")->palette();
+    QCOMPARE(banner.color(QPalette::Window), QApplication::palette().color(QPalette::HighlightedText));
+    QVERIFY(contrastRatio(banner.windowText().color().rgb(), banner.window().color().rgb()) >= 4.5);
+    QVERIFY(w.screen()->availableGeometry().contains(w.frameGeometry().topLeft()));
+
+    // The Tab key walks the controls in the window's order, each named for a screen reader.
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    control<QWidget>(w, "Text8")->setFocus();
+    QStringList walked;
+    for (int step = 0; step < 18; ++step) {
+        walked << QApplication::focusWidget()->objectName() + ": " + spokenName(QApplication::focusWidget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(walked.join(" | "),
+             "Text8: This File Left | Check1: Use Tolvane Default Delay | IPAddress: IP Address | Text9: Delay | "
+             "List1: Recordings on the recorder | Text1: Date List Created | Text2: Files Available | Text5: Tagged "
+             "for Download | Text6: Total  Download  Left | Text3: Status | Text4: ReplayTV File Name | Text7: Saving "
+             "As | GetPath: Set Mpeg Path | LogView: View Log | GetGuide: Get Guide | Extract: Extract Mpeg(s) | "
+             "Quit: Exit | Text8: This File Left");
 
     // The next start finds the log: the creation header is not written again.
     m_d->start();
@@ -236,6 +264,15 @@ void TestWindow::getGuideRefused()
     QCOMPARE(m_d->recorder.journal(), QStringList());
     QCOMPARE(m_d->rows(), QStringList());
     QCOMPARE(m_d->texts({"Text1", "Text2", "Text3"}), (QStringList{"", "", ""}));
+
+    // The box itself leaves its title bar room for "Kelvado" beside an icon and three buttons.
+    int width = 0;
+    QTimer::singleShot(0, [&width] { width = QApplication::activeModalWidget()->width(); });
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    showMessageBox(told);
+    QVERIFY2(width >= w.fontMetrics().horizontalAdvance("Kelvado")
+                          + 4 * w.style()->pixelMetric(QStyle::PM_TitleBarHeight),
+             qPrintable(QString::number(width)));
 }
 
 void TestWindow::guideAndTagging()
@@ -253,8 +290,8 @@ void TestWindow::guideAndTagging()
     const QString created = m_d->text("Text1");
     QVERIFY2(QRegularExpression("^\\d\\d-\\d\\d-\\d{4}$").match(created).hasMatch(), qPrintable(created));
     QCOMPARE(m_d->texts({"Text2", "Text3", "Text5", "Text6"}), (QStringList{" 3", " ", "0", ""}));
-    QCOMPARE(rowToolTip(w, 1), QStringLiteral("ReplayTV file: 1000000002.mpg\nSize: not measured yet (click the "
-                                              "list)\nSaved as: Bravo_02 02 2002.mpg"));
+    QCOMPARE(rowToolTip(w, 1), QStringLiteral("ReplayTV file: 1000000002.mpg\nSize: not measured yet (tick the row, "
+                                              "then click the list)\nWould be saved as: Bravo_02 02 2002.mpg"));
 
     // A tick alone measures nothing; a click on the list measures every ticked row.
     m_d->recorder.clearJournal();
@@ -263,13 +300,17 @@ void TestWindow::guideAndTagging()
     m_d->clickRow(1);
     QCOMPARE(m_d->recorder.journal(), (QStringList{"Tamrick 1000000001.mpg", "Tamrick 1000000003.mpg"}));
     QCOMPARE(m_d->tickedRows(), (QList<int>{0, 2}));
-    QCOMPARE(m_d->texts({"Text5", "Text6"}), (QStringList{"2", grouped("3,001,234,567")}));
+    QCOMPARE(m_d->texts({"Text5", "Text6"}), (QStringList{"2", grouped("120,001,234,567")}));
     QCOMPARE(rowToolTip(w, 0), "ReplayTV file: 1000000001.mpg\nSize: " + grouped("1,234,567")
-                                   + " bytes\nSaved as: Alpha_01 01 2001.mpg");
+                                   + " bytes\nWould be saved as: Alpha_01 01 2001.mpg");
+    // A total of 120 GB is shown whole, and in full in the tooltip.
+    const auto *total = control<QLineEdit>(w, "Text6");
+    QVERIFY(total->fontMetrics().horizontalAdvance(total->text()) < total->width() - 8);
+    QCOMPARE(shownTip(total->toolTip()), total->text() + " bytes");
 
     m_d->tick({0}, false);
     m_d->clickRow(0);
-    QCOMPARE(m_d->texts({"Text5", "Text6"}), (QStringList{"1", grouped("3,000,000,000")}));
+    QCOMPARE(m_d->texts({"Text5", "Text6"}), (QStringList{"1", grouped("120,000,000,000")}));
 
     // The guide is fetched once per run.
     m_d->recorder.clearJournal();
@@ -313,14 +354,18 @@ void TestWindow::setMpegPath_data()
 void TestWindow::setMpegPath()
 {
     QFETCH(bool, byEscape);
+    // Long folder names, one with markup in it.
+    const QString deep = QDir::current().absoluteFilePath("scratch/" + QString(60, u'w'));
+    QVERIFY(QDir().mkpath(deep) && QDir::setCurrent(deep));
     writeFile("RPTVIP.dat", settingsFile("10.0.0.5", "7"));
-    QDir().mkdir("archive");
-    const QString archive = QDir::current().absoluteFilePath("archive");
+    const QString folderName = QString(80, u'x') + "<img src=y>";
+    QDir().mkdir(folderName);
+    const QString archive = QDir::current().absoluteFilePath(folderName);
     // The choice holds across runs; choosing the working folder again leaves no file of its own.
     for (const QString &choice : {archive, QDir::currentPath()}) {
         Form1 &w = m_d->start();
         const QString current = choice == archive ? QDir::currentPath() : archive;
-        QVERIFY(control<QLineEdit>(w, "Text7")->toolTip().endsWith("\nSaved in: " + current));
+        QVERIFY(shownTip(control<QLineEdit>(w, "Text7")->toolTip()).endsWith("\nSaved in: " + current));
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         byEscape ? QTest::keyClick(&w, Qt::Key_Escape) : m_d->click("GetPath");
@@ -332,8 +377,14 @@ void TestWindow::setMpegPath()
         QCOMPARE(w.SaveFolder, choice == archive ? archive : QString());
         QCOMPARE(readFile("SaveFolder.txt"), choice == archive ? QFile::encodeName(archive) + '\n' : QByteArray());
         QCOMPARE(readFile("RPTVIP.dat"), settingsFile("10.0.0.5", "7"));
+        // The strip shortens the paths, never its words, and shows the names as they are.
+        auto *strip = control<QLabel>(w, "WorkingFolder");
+        const QString shown = spokenName(strip);
+        const QString end = choice == archive ? "    Recordings saved in: .+x<img src=y>" : "w{20}";
+        QVERIFY2(QRegularExpression("^Working folder: .+" + end + '$').match(shown).hasMatch(), qPrintable(shown));
+        QVERIFY(shownTip(strip->toolTip()).endsWith(choice == archive ? "are saved in " + archive : deep));
     }
-    QCOMPARE(workingDirEntries(), (QStringList{"Kelvado.LOG", "RPTVIP.dat", "archive"}));
+    QCOMPARE(workingDirEntries(), (QStringList{"Kelvado.LOG", "RPTVIP.dat", folderName}));
     QCOMPARE(m_d->told.messages, QStringList());
 }
 
@@ -355,13 +406,31 @@ void TestWindow::savedMarksAndTickingMany()
     m_d->click("GetGuide");
     auto *list = control<QListWidget>(*w, "List1");
     QCOMPARE(m_d->rows(), rows);
-    // Saved rows greyed, each kind of row with its own mark.
-    QVERIFY(list->item(0)->foreground() == list->item(1)->foreground()
-            && list->item(1)->foreground() != list->item(2)->foreground());
+    // Saved rows dimmed, yet readable; each kind of row with its own mark.
+    const QColor dimmed = list->item(0)->foreground().color(), ground = list->palette().color(QPalette::Base);
+    QVERIFY(list->item(1)->foreground() == dimmed && list->item(2)->foreground() != dimmed
+            && contrastRatio(dimmed.rgb(), ground.rgb()) >= 4.5);
     QCOMPARE(QSet<qint64>({list->item(0)->icon().cacheKey(), list->item(1)->icon().cacheKey(),
                            list->item(2)->icon().cacheKey()}).size(), 3);
     QVERIFY(rowToolTip(*w, 0).endsWith("\nSaved 2026-12-01 20:15 as " + alpha + "\nThe file is still there."));
     QVERIFY(rowToolTip(*w, 1).endsWith(".gone\nThe file is no longer there."));
+    // A screen reader hears each row's text, its tick and its mark.
+    list->item(2)->setCheckState(Qt::Checked);
+    QStringList heard;
+    for (int row = 0; row < 3; ++row) {
+        QAccessibleInterface *cell = QAccessible::queryAccessibleInterface(list)->child(row);
+        heard << cell->text(QAccessible::Name) + (cell->state().checked ? " [ticked]" : "");
+    }
+    QCOMPARE(heard, (QStringList{rows[0] + ", saved", rows[1] + ", saved; the saved file is no longer there",
+                                 rows[2] + " [ticked]"}));
+    // The mark shows on the selection as well.
+    list->setCurrentRow(0);
+    const QRect mark = list->visualItemRect(list->item(0)).adjusted(list->viewport()->width() - 60, 0, 0, 0);
+    const QImage drawn = list->viewport()->grab(mark).toImage();
+    int marked = 0;
+    for (int i = 0; i < drawn.width() * drawn.height(); ++i) // pixels that stand out from the selection
+        marked += contrastRatio(drawn.pixel(i % drawn.width(), i / drawn.width()), drawn.pixel(2, 2)) >= 3;
+    QVERIFY2(marked >= 10, qPrintable(QString::number(marked)));
 
     // Each way of ticking many rows measures as a click on the list does.
     const struct
@@ -369,8 +438,8 @@ void TestWindow::savedMarksAndTickingMany()
         QKeyCombination key;
         QList<int> ticked;
         const char *tagged, *bytes;
-    } steps[] = {{Qt::CTRL | Qt::Key_N, {2}, "1", "3,000,000,000"},
-                 {Qt::CTRL | Qt::Key_A, {0, 1, 2}, "3", "3,003,234,567"},
+    } steps[] = {{Qt::CTRL | Qt::Key_N, {2}, "1", "120,000,000,000"},
+                 {Qt::CTRL | Qt::Key_A, {0, 1, 2}, "3", "120,003,234,567"},
                  {Qt::CTRL | Qt::Key_U, {}, "0", ""},
                  {QKeyCombination(Qt::Key_Space), {1}, "1", "2,000,000"}};
     w->activateWindow();

@@ -102,9 +102,10 @@ void TestWindowSession::sessionWithAFailure()
 {
     WindowDriver d;
     const QString first = "1070683200.mpg", firstSave = "First_12 05 2003.mpg";
-    const QString second = "1070686800.mpg", secondSave = "Second_12 05 2003.mpg";
+    const QString secondTitle = "Second Evening of the Long Documentary Series on Rivers";
+    const QString second = "1070686800.mpg", secondSave = secondTitle + "_12 05 2003.mpg";
     const QString refusal = "Cannot quit - download in progress.";
-    d.recorder.setCatalog({{"First", first, 100000}, {"Second", second, 3000}});
+    d.recorder.setCatalog({{"First", first, 100000}, {secondTitle, second, 3000}});
     d.recorder.setFault("stop:65000", first);
     writeFile("RPTVIP.dat", "\"10.0.0.5\",\"10\"\r\n");
     Form1 &w = d.start();
@@ -135,6 +136,13 @@ void TestWindowSession::sessionWithAFailure()
         QTRY_VERIFY(w.companion().inhibitor()->isHeld());
     });
 
+    // A long name shows its start, and in full in the tooltip with the folder.
+    auto *savingAs = control<QLineEdit>(w, "Text7");
+    QStringList named;
+    connect(savingAs, &QLineEdit::textChanged, &watcher, [&] {
+        named << QString::number(savingAs->cursorPosition()) + u' ' + shownTip(savingAs->toolTip());
+    });
+
     // Room for each title, not for both: the user is asked and starts anyway.
     setDiskProbe([](const QString &) { return DiskState{true, 1, 100000, {}, 1}; });
     d.told.answer = true;
@@ -161,6 +169,10 @@ void TestWindowSession::sessionWithAFailure()
     QCOMPARE(d.told.messages,
              (QStringList{refusal, refusal, failureMessage({failedLine(firstSave, first, "stopped short")})}));
     QCOMPARE(d.exits, 0);
+    const QString into = "\nSaved in: " + QDir::current().absoluteFilePath("archive");
+    QCOMPARE(named, (QStringList{"0 Renamed after download to this name: " + firstSave + into,
+                                 "0 Renamed after download to this name: " + secondSave + into,
+                                 "0 Renamed after download to this name" + into}));
 
     QCOMPARE(d.recorder.journal(), (QStringList{tolvane(first, "10"), tolvane(second, "10")}));
     QCOMPARE(sessionLog(2), sessionHeader() + titleLog(firstSave, "10", "stopped short") + titleLog(secondSave, "10")

@@ -149,9 +149,9 @@ inline QString failedLine(const QString &saveName, const QString &fileName, cons
 }
 inline QString failureMessage(const QStringList &lines)
 {
-    return QStringLiteral("Not downloaded completely (the rows stay ticked; any partial file keeps the "
-                          "recorder's name):\n")
-        + lines.join(u'\n');
+    return QStringLiteral("Not downloaded completely (the rows stay ticked; any partial file is kept in ")
+        + QDir::toNativeSeparators(QDir::currentPath())
+        + QStringLiteral(" under the recorder's name, given in brackets):\n") + lines.join(u'\n');
 }
 inline QString uncheckedMessage(const QStringList &lines)
 {

@@ -8,8 +8,10 @@
 #include "mainwindow/Form1.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QListWidget>
 #include <QLocale>
+#include <QTextDocument>
 #include <QtTest>
 
 #include <initializer_list>
@@ -116,4 +118,18 @@ private:
 inline QString grouped(QString commaGrouped)
 {
     return commaGrouped.replace(u',', QLocale::system().groupSeparator());
+}
+
+// A tooltip as the user reads it: markup in it is drawn, not shown.
+inline QString shownTip(const QString &tip)
+{
+    QTextDocument shown;
+    Qt::mightBeRichText(tip) ? shown.setHtml(tip) : shown.setPlainText(tip);
+    return shown.toPlainText();
+}
+
+// What a screen reader says a control is.
+inline QString spokenName(QObject *control)
+{
+    return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
 }

@@ -193,6 +193,7 @@ void DownloadSession::endSession()
 {
     emit statusChanged(QStringLiteral("Session End"));
     appendLog(LogRecords::sessionEnd());
+    m_summary.partialFolder = QDir::toNativeSeparators(QDir::currentPath());
     emit sessionEnded(m_saved, int(m_summary.failed.size()), sessionEndMessage(m_summary));
 }
 

@@ -8,7 +8,9 @@ QString sessionEndMessage(const SessionSummary &summary)
     for (const bool downloaded : {false, true}) {
         QStringList lines{downloaded ? QStringLiteral("Not saved (the rows stay ticked):")
                                      : QStringLiteral("Not downloaded completely (the rows stay ticked; any partial "
-                                                      "file keeps the recorder's name):")};
+                                                      "file is kept in %1 under the recorder's name, given in "
+                                                      "brackets):")
+                                           .arg(summary.partialFolder)};
         for (const FailedTitle &title : summary.failed) {
             if (title.downloaded == downloaded)
                 lines << QStringLiteral("%1 (%2): %3").arg(title.saveName, title.fileName, title.reason);

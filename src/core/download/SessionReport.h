@@ -32,6 +32,7 @@ struct SessionSummary
     QString logProblem;   // why the log could not be written
     QString recordProblem; // why the record of saved recordings could not be written
     QStringList notes;     // saved, with something to tell
+    QString partialFolder; // where a failed title's partial file lies: the working folder
 };
 
 // The one message shown after a session. Empty when there is nothing to tell.

@@ -1,6 +1,8 @@
 // Ticking many rows at once from the list's context menu and keys, the marks
 // of recordings saved before, and opening a saved recording's folder.
+#include "common/Contrast.h"
 #include "common/UserMessage.h"
+#include "guide/SavedMark.h"
 #include "mainwindow/Form1.h"
 
 #include <QAction>
@@ -9,7 +11,6 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
-#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QUrl>
 
@@ -142,14 +143,23 @@ void Form1::OpenFolder_Click()
 void Form1::showSavedMarks()
 {
     m_savedRecords = SavedRecords::load();
-    const QIcon savedIcon = style()->standardIcon(QStyle::SP_DialogApplyButton);
-    const QIcon goneIcon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    const QIcon savedIcon = savedMark(true, List1);
+    const QIcon goneIcon = savedMark(false, List1);
+    // Saved rows look dimmed, yet keep a contrast that everyone can read.
+    const QPalette &colours = List1->palette();
+    const QColor dimmed = QColor::fromRgb(
+        dimmedReadable(colours.color(QPalette::Text).rgb(), colours.color(QPalette::Base).rgb()));
     for (int row = 0; row < std::min(int(TitleCount), List1->count()); ++row) {
         QListWidgetItem *item = List1->item(row);
         const SavedRecording *saved = savedRecording(row);
         const bool there = saved && QFileInfo(saved->path).isFile();
         item->setIcon(!saved ? QIcon() : there ? savedIcon : goneIcon);
-        item->setForeground(palette().color(saved ? QPalette::Disabled : QPalette::Active, QPalette::Text));
+        item->setData(Qt::ForegroundRole, saved ? QVariant(QBrush(dimmed)) : QVariant());
+        // A screen reader hears the mark with the row's text.
+        item->setData(Qt::AccessibleTextRole,
+                      !saved  ? QVariant()
+                      : there ? QVariant(item->text() + QStringLiteral(", saved"))
+                              : QVariant(item->text() + QStringLiteral(", saved; the saved file is no longer there")));
     }
 }
 

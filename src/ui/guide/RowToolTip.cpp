@@ -11,9 +11,11 @@
 
 QString rowToolTipText(const QString &fileName, double size, const QString &saveName)
 {
-    const QString sizeText =
-        size > 0 ? maskZero(size) + QStringLiteral(" bytes") : QStringLiteral("not measured yet (click the list)");
-    return QStringLiteral("ReplayTV file: %1\nSize: %2\nSaved as: %3").arg(fileName, sizeText, saveName);
+    // Every line true as read, on a row saved before too: the name is the one
+    // the next download would take; a click measures the ticked rows only.
+    const QString sizeText = size > 0 ? maskZero(size) + QStringLiteral(" bytes")
+                                      : QStringLiteral("not measured yet (tick the row, then click the list)");
+    return QStringLiteral("ReplayTV file: %1\nSize: %2\nWould be saved as: %3").arg(fileName, sizeText, saveName);
 }
 
 RowToolTips::RowToolTips(const Form1 &window, QListWidget *list)

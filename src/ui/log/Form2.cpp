@@ -53,6 +53,8 @@ void Form2::buildControls()
     Log_List->setSelectionMode(QAbstractItemView::SingleSelection);
     Log_List->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Log_List->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // A screen reader names the list by the heading above it.
+    Log_List->setAccessibleName(Label1->text());
 
     Command1 = new QPushButton(QStringLiteral("Close Window"), this);
     Command1->setObjectName(QStringLiteral("Command1"));

@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QShortcut>
 
+#include <algorithm>
 #include <thread>
 
 Form1::Form1(const SessionTiming &timing, QWidget *parent)
@@ -70,6 +71,7 @@ void Form1::connectReactions()
     connect(LogView, &QPushButton::clicked, this, &Form1::LogView_Click);
     connect(GetPath, &QPushButton::clicked, this, &Form1::GetPath_Click);
     connect(mnuAbout, &QAction::triggered, this, &Form1::mnuAbout_Click);
+    connect(Text7, &QLineEdit::textChanged, this, &Form1::showSavingAsTip);
 
     // "Set Mpeg Path" is the window's cancel button: Escape presses it.
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -111,8 +113,11 @@ void Form1::showEvent(QShowEvent *event)
         return;
     m_centred = true;
     if (QScreen *where = screen()) {
+        const QRect room = where->availableGeometry();
         QRect frame = frameGeometry();
-        frame.moveCenter(where->availableGeometry().center());
-        move(frame.topLeft());
+        frame.moveCenter(room.center());
+        // On a screen smaller than the window (a large scale factor) its title
+        // bar and menu stay on the screen, where they can be reached.
+        move(std::max(frame.left(), room.left()), std::max(frame.top(), room.top()));
     }
 }

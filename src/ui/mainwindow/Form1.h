@@ -129,6 +129,9 @@ private:
 
 
     void buildControls();
+    void nameForScreenReaders();
+    // Text7's tooltip: the whole name it shows and the folder it is saved in.
+    void showSavingAsTip();
     void buildListMenu();
     void connectReactions();
     bool eventFilter(QObject *watched, QEvent *event) override;

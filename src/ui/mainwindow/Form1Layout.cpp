@@ -1,6 +1,8 @@
 // The main window's controls: kinds, captions, tooltips, fonts and places.
 #include "mainwindow/Form1.h"
 
+#include "common/Contrast.h"
+#include "mainwindow/ShownText.h"
 #include "mainwindow/Twips.h"
 #include "progress/ProgressStrip.h"
 #include "mainwindow/WindowFont.h"
@@ -49,6 +51,7 @@ QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect r
     auto *text = place(new QLabel(caption, parent), name, rect);
     text->setFont(sansFont(kBoxFontPoints));
     text->setAlignment(align | Qt::AlignTop);
+    text->setTextFormat(Qt::PlainText);
     text->setToolTip(tip);
     return text;
 }
@@ -100,6 +103,8 @@ void addWorkingFolder(QStatusBar *bar)
 {
     auto *where = new QLabel(bar);
     where->setObjectName(QStringLiteral("WorkingFolder"));
+    // Folder names are shown as they are: "<img src=/dev/zero>" may be part of one.
+    where->setTextFormat(Qt::PlainText);
     where->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     where->setIndent(6);
     bar->addWidget(where, 1);
@@ -199,8 +204,22 @@ void Form1::buildControls()
     Label1->setFont(sansFont(24, true, true));
     Label1->setAutoFillBackground(true);
     QPalette banner = Label1->palette();
-    banner.setColor(QPalette::Window, banner.color(QPalette::HighlightedText));
+    const QColor ground = banner.color(QPalette::HighlightedText);
+    banner.setColor(QPalette::Window, ground);
+    // Under a dark palette the window's own text is as light as this ground.
+    banner.setColor(QPalette::WindowText,
+                    QColor::fromRgb(readableOn(ground.rgb(),
+                                               {banner.color(QPalette::WindowText).rgb(),
+                                                banner.color(QPalette::Highlight).rgb()})));
     Label1->setPalette(banner);
+
+    nameForScreenReaders();
+    // A whole recorder tagged reaches totals wider than the boxes: nothing is cut.
+    showNumberWhole(Text6);
+    showNumberWhole(Text8);
+    showTextFromStart(Text7);
+    showTextFromStart(Text4);
+    showTextFromStart(Text3, true); // a failure's reason may be longer than the status box
 
     // The status boxes lie over the status frame but belong to the window.
     for (QWidget *box : {static_cast<QWidget *>(Text3), static_cast<QWidget *>(Text4), static_cast<QWidget *>(Text7)})
@@ -213,4 +232,19 @@ void Form1::buildControls()
 
     addWorkingFolder(statusBar());
     setFixedSize(sizeHint());
+}
+
+// Screen readers name a box by the label that stands beside it; the boxes
+// with no label of their own beside them, and the list, are named here.
+void Form1::nameForScreenReaders()
+{
+    const std::pair<QLabel *, QWidget *> captions[] = {{Label9, IPAddress}, {Label10, Text9}, {Label2, Text1},
+                                                       {Label4, Text2},     {Label5, Text5},  {Label6, Text6},
+                                                       {Label12, Text8}};
+    for (const auto &[caption, box] : captions)
+        caption->setBuddy(box);
+    Text3->setAccessibleName(QStringLiteral("Status"));
+    Text4->setAccessibleName(QStringLiteral("ReplayTV File Name"));
+    Text7->setAccessibleName(QStringLiteral("Saving As"));
+    List1->setAccessibleName(QStringLiteral("Recordings on the recorder"));
 }

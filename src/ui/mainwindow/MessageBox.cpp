@@ -3,6 +3,7 @@
 #include "common/UserMessage.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -24,6 +25,20 @@ QWidget *owner()
     return main && main->isVisible() ? main : nullptr;
 }
 
+// A short message makes a narrow box, whose title bar then cuts "Kelvado" down
+// beside the window manager's icon and buttons: the box is made wide enough
+// for the title and room for those.
+void widenForTitle(QMessageBox &box)
+{
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    const QFontMetrics title(titleFont);
+    const int width = title.horizontalAdvance(box.windowTitle()) + 12 * title.height();
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
+
 } // namespace
 
 void showMessageBox(const QString &text)
@@ -32,6 +47,7 @@ void showMessageBox(const QString &text)
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kelvado"), text, QMessageBox::Ok, parent);
     // Names and titles come from the recorder: never read as markup.
     box.setTextFormat(Qt::PlainText);
+    widenForTitle(box);
     box.setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     box.exec();
     if (parent)
@@ -44,6 +60,7 @@ bool showQuestionBox(const QString &text)
     QMessageBox box(QMessageBox::Question, QStringLiteral("Kelvado"), text, QMessageBox::Yes | QMessageBox::No,
                     parent);
     box.setTextFormat(Qt::PlainText);
+    widenForTitle(box);
     box.setDefaultButton(QMessageBox::No);
     box.setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     const bool yes = box.exec() == QMessageBox::Yes;

@@ -2,6 +2,7 @@
 // chooser and kept for the next run.
 #include "archive/SaveFolderSetting.h"
 #include "common/UserMessage.h"
+#include "mainwindow/ShownText.h"
 #include "mainwindow/Form1.h"
 #include "startup/WorkingFolder.h"
 
@@ -10,6 +11,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+namespace {
+
+QString folderSavedIn(const QString &saveFolder)
+{
+    return QDir::toNativeSeparators(saveFolder.isEmpty() ? QDir::currentPath() : saveFolder);
+}
+
+} // namespace
 
 void Form1::GetPath_Click()
 {
@@ -40,23 +50,31 @@ void Form1::SaveFolderChosen(const QString &folder)
 
 void Form1::showSaveFolder()
 {
-    const QString folder = QDir::toNativeSeparators(SaveFolder.isEmpty() ? QDir::currentPath() : SaveFolder);
-    Text7->setToolTip(QStringLiteral("Renamed after download to this name\nSaved in: ") + folder);
-    GetPath->setToolTip(QStringLiteral("Sets Path for saved Mpegs\nNow: ") + folder);
+    const QString folder = folderSavedIn(SaveFolder);
+    showSavingAsTip();
+    GetPath->setToolTip(plainToolTip(QStringLiteral("Sets Path for saved Mpegs\nNow: ") + folder));
 
     // The status bar names the save folder beside the working folder once one is chosen.
     auto *where = findChild<QLabel *>(QStringLiteral("WorkingFolder"));
     if (!where)
         return;
     const QString home = QDir::homePath();
-    QString text = QStringLiteral("Working folder: ") + shortFolderName(QDir::currentPath(), home);
+    QStringList text{QStringLiteral("Working folder: "), shortFolderName(QDir::currentPath(), home)};
     QString tip = QStringLiteral("Settings, log, guide files and recordings are kept in ")
                   + QDir::toNativeSeparators(QDir::currentPath());
     if (!SaveFolder.isEmpty()) {
-        text += QStringLiteral("    Recordings saved in: ") + shortFolderName(SaveFolder, home);
+        text << QStringLiteral("    Recordings saved in: ") << shortFolderName(SaveFolder, home);
         tip = QStringLiteral("Settings, log and guide files are kept in %1\nRecordings are saved in %2")
                   .arg(QDir::toNativeSeparators(QDir::currentPath()), folder);
     }
-    where->setText(where->fontMetrics().elidedText(text, Qt::ElideMiddle, centralWidget()->width() - 24));
-    where->setToolTip(tip);
+    where->setText(fitPathsBetweenWords(where->fontMetrics(), text, centralWidget()->width() - 24));
+    where->setToolTip(plainToolTip(tip));
+}
+
+void Form1::showSavingAsTip()
+{
+    const QString name = Text7->text();
+    Text7->setToolTip(plainToolTip(QStringLiteral("Renamed after download to this name")
+                                   + (name.isEmpty() ? QString() : QStringLiteral(": ") + name)
+                                   + QStringLiteral("\nSaved in: ") + folderSavedIn(SaveFolder)));
 }

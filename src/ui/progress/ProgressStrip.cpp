@@ -19,6 +19,8 @@ ProgressStrip::ProgressStrip(QWidget *parent)
     setObjectName(QStringLiteral("ProgressStrip"));
     m_bar->setObjectName(QStringLiteral("TitleProgress"));
     m_text->setObjectName(QStringLiteral("ProgressText"));
+    m_text->setTextFormat(Qt::PlainText);
+    m_bar->setAccessibleName(QStringLiteral("Progress of this title"));
     m_bar->setRange(0, 100);
     m_bar->setTextVisible(false);
     m_bar->setFixedWidth(110);
