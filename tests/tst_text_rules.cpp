@@ -313,7 +313,7 @@ private slots:
                "S_1.mpg (1.mpg): stalled\nB_2.mpg (2.mpg): transfer tool ended with status 3\n\nNot saved (the rows "
                "stay ticked):\nD_4.mpg (4.mpg): downloaded, but could not be moved into /m: no space left on /m";
         summary = {{}, {{"C_3.mpg", "3.mpg"}}, {{"4.mpg", "4.mpg.kept-1"}}, 7, "The log could not be opened.", {},
-                   {"E_5.mpg was saved, but 5.mpg was replaced while it was copied"}};
+                   {"E_5.mpg was saved, but 5.mpg was replaced while it was copied"}, {}};
         QTest::addRow("session: all the rest")
             << sessionEndMessage(summary)
             << "Saved, but not checked against a size (the recorder's size could not be measured):\nC_3.mpg (3.mpg)"
