@@ -139,6 +139,42 @@ private slots:
                                  "Show #2|Title:Cut|Quality: High|\"Recorded: 1/1/01|Filename: cut.mpg"})
             QTest::addRow("cut off: %s", tail) << record("Title:Whole") + crlf(tail) << whole
                                               << row("Whole", standard) << 1 << 0;
+
+        // A run just under, at and far over what is kept of a field (and over a
+        // streamed piece) in every place: no line moves a field to another record.
+        // In the places "@" stands for a run of x, "~" of blanks, "^" of é.
+        const QString recordB
+            = crlf("Show #2|Title:B|Quality: High|Recorded: 02/02/2002|Filename: b.mpg|Duration: 045|");
+        const QList<QPair<const char *, QString>> places{
+            {"Show line", "Show #1@|Title:A|Quality: High|"},
+            {"title line", "Show #1|Title:A(@|Quality: High|"},
+            {"title line before its colon", "Show #1|@:A|Quality: High|"},
+            {"line before Quality", "Show #1|Title:A|Note: ^|Quality: High|"},
+            {"field before Quality on its line", "Show #1|Title:A|Note: ^, Quality: High|"},
+            {"Quality", "Show #1|Title:A|Quality: High@|"},
+            {"blanks before a field", "Show #1|Title:A|~Quality: High|"}};
+        const QStringList rest{"Recorded: 01/01/2001@|Filename: a.mpg|Duration: 030|",
+                               "Recorded: 01/01/2001|\"Filename: a.mpg\"@|Duration: 030|",
+                               "Recorded: 01/01/2001|Filename: a.mpg|Duration: 030@|",
+                               "Recorded: 01/01/2001|Filename: a.mpg|Duration: 030|@|"};
+        const QStringList names{"Recorded", "after Filename's quote", "Duration", "line between records"};
+        for (const int n : {GuideRules::kCharsUsed - 1, GuideRules::kCharsUsed, GuideRules::kCharsUsed + 1, 100000}) {
+            const auto filled = [n](QString text) {
+                return crlf(text.replace(u'@', QString(n, u'x'))
+                                .replace(u'~', QString(n, u' '))
+                                .replace(u'^', QString(n, u'\u00e9')));
+            };
+            const auto add = [&](const QString &place, const QString &text) {
+                const QString first
+                    = text.contains("High@") ? row("A", "Highxxxx" + QString(10, u' '), "030", "01/01/2001") : rowA;
+                QTest::addRow("long %s: %d", qPrintable(place), n)
+                    << filled(text) + recordB << QStringList{"a.mpg", "b.mpg"} << first << 0 << 0;
+            };
+            for (const auto &[place, text] : places)
+                add(place, text + "Recorded: 01/01/2001|Filename: a.mpg|Duration: 030|");
+            for (qsizetype i = 0; i < rest.size(); ++i)
+                add(names[i], "Show #1|Title:A|Quality: High|" + rest[i]);
+        }
     }
 
     void guide()
@@ -148,13 +184,16 @@ private slots:
         QFETCH(QString, firstRow);
         QFETCH(int, incomplete);
         QFETCH(int, leftOut);
-        // The whole text at once, and streamed in blocks so small that line
-        // ends and fields are cut between them.
+        // The whole text at once, and streamed in pieces and blocks so small
+        // that line ends and fields are cut between them, and as the file is.
         QByteArray bytes = text.toUtf8();
-        QBuffer file(&bytes);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        LineStream lines(file, LineStream::kDefaultCap, 3);
-        for (const GuideParseResult &result : {parseGuide(text, 2), parseGuideLines(lines, 2)}) {
+        const auto streamed = [&bytes](qsizetype piece, qint64 block) {
+            QBuffer file(&bytes);
+            file.open(QIODevice::ReadOnly);
+            LineStream lines(file, piece, block);
+            return parseGuideLines(lines, 2);
+        };
+        for (const GuideParseResult &result : {parseGuide(text, 2), streamed(3, 3), streamed(65536, 4096)}) {
             QStringList names;
             for (const GuideEntry &entry : result.entries)
                 names << entry.fileName;
