@@ -53,12 +53,8 @@ struct SessionRun
                const std::function<void(DownloadSession &)> &prepare = {}, SessionTiming timing = kShort,
                const QString &saveFolder = {})
     {
-        DownloadSession session(
-            std::move(titles),
-            [delay, &saveFolder] {
-                return Connection{"10.0.0.5", delay, saveFolder};
-            },
-            timing);
+        DownloadSession session(std::move(titles),
+                                [delay, &saveFolder] { return Connection{"10.0.0.5", delay, saveFolder}; }, timing);
         auto add = [this](const QString &line) { events << line; };
         const auto text = [add](const QString &what) { return [add, what](const QString &s) { add(what + s); }; };
         QObject::connect(&session, &DownloadSession::sessionStarted, [add](double c) { add("start " + QString::number(c)); });
@@ -84,10 +80,9 @@ struct SessionRun
         QObject::connect(&session, &DownloadSession::titleFinished, [add](int row, const QString &name) {
             add(QStringLiteral("finished %1 %2").arg(row).arg(name));
         });
-        QObject::connect(
-            &session, &DownloadSession::titleFailed, [add](int row, const QString &r, double c, bool back) {
-                add(QStringLiteral("failed %1 %2, %3 left%4").arg(row).arg(r).arg(c).arg(back ? ", taken back" : ""));
-            });
+        QObject::connect(&session, &DownloadSession::titleFailed, [add](int row, const QString &r, double c, bool back) {
+            add(QStringLiteral("failed %1 %2, %3 left%4").arg(row).arg(r).arg(c).arg(back ? ", taken back" : ""));
+        });
         QObject::connect(&session, &DownloadSession::sessionEnded, [this, add](int saved, int failed, const QString &m) {
             add(QStringLiteral("ended %1 saved %2 failed").arg(saved).arg(failed));
             endMessage = m;
@@ -101,14 +96,12 @@ struct SessionRun
 QStringList savedTitleEvents(int row, const QString &fileName, const QString &saveName, qint64 size, double before,
                              bool copied = false)
 {
-    return QStringList{"title " + fileName,
-                       QStringLiteral("sized %1 of %2").arg(size).arg(before),
-                       "status Downloading ",
-                       "save as " + saveName,
+    return QStringList{"title " + fileName, QStringLiteral("sized %1 of %2").arg(size).arg(before),
+                       "status Downloading ", "save as " + saveName,
                        QStringLiteral("complete %1, %2 left").arg(row).arg(before - double(size)),
                        "status Renaming Mpeg"}
-           + (copied ? QStringList{"status Copying to save folder 100%"} : QStringList())
-           + QStringList{QStringLiteral("finished %1 %2").arg(row).arg(saveName)};
+         + (copied ? QStringList{"status Copying to save folder 100%"} : QStringList())
+         + QStringList{QStringLiteral("finished %1 %2").arg(row).arg(saveName)};
 }
 
 // A save folder as a row names it: "" the working folder, "disk" a file system of its own.
@@ -336,8 +329,7 @@ void TestSessionEngine::firstTitleFails()
 
     QList<int> runsWhenSized;
     SessionRun run(twoTitles(measured), delay, [&](DownloadSession &session) {
-        QObject::connect(&session, &DownloadSession::titleSized,
-                         [&] { runsWhenSized << m_recorder->journal().size(); });
+        QObject::connect(&session, &DownloadSession::titleSized, [&] { runsWhenSized << m_recorder->journal().size(); });
     });
 
     const QString number = delay == "Default" ? QString() : delay;

@@ -145,35 +145,25 @@ private slots:
         // In the places "@" stands for a run of x, "~" of blanks, "^" of é.
         const QString recordB
             = crlf("Show #2|Title:B|Quality: High|Recorded: 02/02/2002|Filename: b.mpg|Duration: 045|");
-        const QList<QPair<const char *, QString>> places{
-            {"Show line", "Show #1@|Title:A|Quality: High|"},
-            {"title line", "Show #1|Title:A(@|Quality: High|"},
-            {"title line before its colon", "Show #1|@:A|Quality: High|"},
-            {"line before Quality", "Show #1|Title:A|Note: ^|Quality: High|"},
-            {"field before Quality on its line", "Show #1|Title:A|Note: ^, Quality: High|"},
-            {"Quality", "Show #1|Title:A|Quality: High@|"},
-            {"blanks before a field", "Show #1|Title:A|~Quality: High|"}};
-        const QStringList rest{"Recorded: 01/01/2001@|Filename: a.mpg|Duration: 030|",
-                               "Recorded: 01/01/2001|\"Filename: a.mpg\"@|Duration: 030|",
-                               "Recorded: 01/01/2001|Filename: a.mpg|Duration: 030@|",
-                               "Recorded: 01/01/2001|Filename: a.mpg|Duration: 030|@|"};
-        const QStringList names{"Recorded", "after Filename's quote", "Duration", "line between records"};
+        const QString recordA = "Show #1|Title:A|Quality: High|Recorded: 01/01/2001|Filename: a.mpg|Duration: 030|";
+        // Each place, then what of record A gets the run, and how.
+        // clang-format off
+        const QStringList places{"Show line", "#1", "#1@", "title line", "A|", "A(@|", "title line before its colon",
+            "Title", "@", "line before Quality", "|Q", "|Note: ^|Q", "field before Quality on its line", "|Q",
+            "|Note: ^, Q", "Quality", "High", "High@", "blanks before a field", "|Q", "|~Q", "Recorded", "2001", "2001@",
+            "after Filename's quote", "Filename: a.mpg", "\"Filename: a.mpg\"@", "Duration", "030", "030@",
+            "line between records", "030|", "030|@|"};
+        // clang-format on
+        const QString highRun = row("A", "Highxxxx" + QString(10, u' '), "030", "01/01/2001");
         for (const int n : {GuideRules::kCharsUsed - 1, GuideRules::kCharsUsed, GuideRules::kCharsUsed + 1, 100000}) {
-            const auto filled = [n](QString text) {
-                return crlf(text.replace(u'@', QString(n, u'x'))
-                                .replace(u'~', QString(n, u' '))
-                                .replace(u'^', QString(n, u'\u00e9')));
-            };
-            const auto add = [&](const QString &place, const QString &text) {
-                const QString first
-                    = text.contains("High@") ? row("A", "Highxxxx" + QString(10, u' '), "030", "01/01/2001") : rowA;
-                QTest::addRow("long %s: %d", qPrintable(place), n)
-                    << filled(text) + recordB << QStringList{"a.mpg", "b.mpg"} << first << 0 << 0;
-            };
-            for (const auto &[place, text] : places)
-                add(place, text + "Recorded: 01/01/2001|Filename: a.mpg|Duration: 030|");
-            for (qsizetype i = 0; i < rest.size(); ++i)
-                add(names[i], "Show #1|Title:A|Quality: High|" + rest[i]);
+            for (qsizetype i = 0; i < places.size(); i += 3) {
+                const QString text
+                    = QString(recordA).replace(places[i + 1], places[i + 2]).replace(u'@', QString(n, u'x'));
+                QTest::addRow("long %s: %d", qPrintable(places[i]), n)
+                    << crlf(QString(text).replace(u'~', QString(n, u' ')).replace(u'^', QString(n, u'\u00e9')))
+                           + recordB
+                    << QStringList{"a.mpg", "b.mpg"} << (text.contains("Highx") ? highRun : rowA) << 0 << 0;
+            }
         }
     }
 
