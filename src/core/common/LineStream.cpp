@@ -44,6 +44,8 @@ bool LineStream::more()
     m_block.resize(held + m_blockSize);
     const qint64 got = m_device.read(m_block.data() + held, m_blockSize);
     m_block.resize(held + std::max<qint64>(got, 0));
+    if (m_blockRead)
+        m_blockRead();
     if (got <= 0) {
         m_eof = true;
         m_failed = got < 0;
@@ -75,6 +77,8 @@ bool LineStream::lineIsUtf8()
         if (check.hasError() || end >= 0 || m_device.isSequential())
             break;
         bytes = m_device.read(m_blockSize);
+        if (m_blockRead)
+            m_blockRead();
         if (bytes.isEmpty())
             break;
     }

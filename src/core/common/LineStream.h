@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringDecoder>
 
+#include <functional>
+#include <utility>
+
 class QIODevice;
 
 // Reads a device line by line in blocks and decodes every line on its own, as
@@ -27,6 +30,10 @@ public:
 
     // Whether the device failed to read; the text up to the failure was given.
     bool failed() const { return m_failed; }
+
+    // Called after every block read, also while a long line is read ahead, so
+    // the caller can keep its window painting however long a line is.
+    void setBlockRead(std::function<void()> blockRead) { m_blockRead = std::move(blockRead); }
 
 private:
     // Appends the next block to what is held; false at the end of the device.
@@ -52,4 +59,5 @@ private:
     bool m_inLongLine = false; // pieces of it have been given
     bool m_longLineUtf8 = true;
     QStringDecoder m_utf8; // the long line's, across its pieces
+    std::function<void()> m_blockRead;
 };

@@ -14,6 +14,10 @@ constexpr int kLinesBetweenProgress = 4096;
 GuideParseResult parseGuideLines(LineStream &lines, int capacity, const ReadProgress &progress)
 {
     int linesRead = 0;
+    // Every few thousand lines, and for every block read: a line of any length
+    // keeps the window painting.
+    if (progress)
+        lines.setBlockRead(progress);
     FieldReader reader(
         [&](QString &text) {
             if (!lines.next(text))
