@@ -376,6 +376,15 @@ private slots:
             << decodeText("Caf\xc3\xa9\r\nCaf\xe9\nOl\xc3\xa9\r\xc3\xa9") << "Café\r\nCafé\nOlé\ré";
         QTest::addRow("decode: byte-order mark dropped at the start only")
             << decodeText("\xef\xbb\xbfz\r\n\xef\xbb\xbfy") << "z\r\n\uFEFFy";
+        // Streamed in pieces of two bytes, each line is decoded as a whole.
+        QBuffer pieces;
+        pieces.setData("Caf\xc3\xa9 \x93q\x94\r\n\xef\xbb\xbfOl\xc3\xa9");
+        pieces.open(QIODevice::ReadOnly);
+        LineStream stream(pieces, 2, 3);
+        QString streamed;
+        while (stream.next(streamed)) {
+        }
+        QTest::addRow("decode: streamed in pieces") << streamed << "Caf\u00c3\u00a9 \u201cq\u201d\r\n\uFEFFOl\u00e9";
 
         QTest::addRow("lines: CR LF, the last one ends") << splitLines("a\r\nb\r\n").join(u'|') << "a|b";
         QTest::addRow("lines: LF, lone CR, last without end") << splitLines("a\nb\r\rc").join(u'|') << "a|b||c";

@@ -73,7 +73,8 @@ bool LineStream::lineIsUtf8()
     QByteArray bytes = m_block.mid(m_pos);
     for (;;) {
         const qsizetype end = findLineEnd(bytes, 0);
-        check.decode(end < 0 ? bytes : bytes.first(end));
+        const QString decoded = check.decode(end < 0 ? bytes : bytes.first(end)); // decodes only when taken
+        Q_UNUSED(decoded);
         if (check.hasError() || end >= 0 || m_device.isSequential())
             break;
         bytes = m_device.read(m_blockSize);
@@ -83,7 +84,8 @@ bool LineStream::lineIsUtf8()
             break;
     }
     // A sequence cut off by the line's end is no more valid than a wrong one.
-    check.decode("\n");
+    const QString flushed = check.decode("\n");
+    Q_UNUSED(flushed);
     if (!m_device.isSequential())
         m_device.seek(resumeAt);
     return !check.hasError();
