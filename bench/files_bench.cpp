@@ -1,8 +1,9 @@
 // What huge and crowded working folders cost: a 1 GB guide streamed through the
-// parser, a 1 GB FStat.txt read for a size, a 1 GB recording copied into a save
-// folder on another file system, and, in a folder of 100,000 files,
-// a click on a list of 12 ticked rows and a row's tooltip. Each case runs in a
-// process of its own so its peak memory is its own.
+// parser (a dump, and one with a field line of 1 GB), a 1 GB FStat.txt read for
+// a size, a 1 GB recording copied into a save folder on another file system,
+// and, in a folder of 100,000 files, a click on a list of 12 ticked rows and a
+// row's tooltip. Each case runs in a process of its own so its peak memory is
+// its own.
 #include "archive/SaveFolderMove.h"
 #include "common/LineStream.h"
 #include "guide/FileStatReader.h"
@@ -73,21 +74,39 @@ qint64 writeBigGuide(const QString &path)
     return written;
 }
 
-int guideCase()
+// A guide whose first record has a field line of 1 GB before its "Quality:":
+// the line is read to its end to find the fields after it.
+qint64 writeLongLineGuide(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return -1;
+    qint64 written = file.write("Show #1\r\nTitle:Long line\r\nDescription: ");
+    const QByteArray block(4 << 20, 'w');
+    while (written < kGigabyte)
+        written += file.write(block);
+    const std::string dump = recorder::formatGuideText(catalogOf(300));
+    written += file.write("\r\nQuality: Standard\r\nRecorded: 12/05/2003\r\nFilename: long.mpg\r\nDuration: 060\r\n");
+    return written + file.write(dump.data(), qint64(dump.size()));
+}
+
+int guideCase(bool longLine)
 {
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
-    const qint64 bytes = writeBigGuide(QStringLiteral("Guide.txt"));
+    const qint64 bytes = (longLine ? writeLongLineGuide : writeBigGuide)(QStringLiteral("Guide.txt"));
     const double before = peakMegabytes();
     QElapsedTimer clock;
     clock.start();
     int progressCalls = 0;
     const GuideFileRead read = readGuideFile(QStringLiteral("Guide.txt"), 201, [&] { ++progressCalls; });
     const double seconds = double(clock.elapsed()) / 1000;
-    std::printf("guide  bytes=%lld kept=%lld leftOut=%d seconds=%.1f msBetweenPaints=%.1f "
+    std::printf("guide  %s bytes=%lld kept=%lld leftOut=%d first=%s seconds=%.1f msBetweenPaints=%.1f "
                 "peakMB=%.1f peakBeforeMB=%.1f\n",
-                static_cast<long long>(bytes), static_cast<long long>(read.parsed.entries.size()), read.parsed.leftOut,
-                seconds, progressCalls ? 1000 * seconds / progressCalls : 0.0, peakMegabytes(), before);
+                longLine ? "long-line" : "dump", static_cast<long long>(bytes),
+                static_cast<long long>(read.parsed.entries.size()), read.parsed.leftOut,
+                qPrintable(read.parsed.entries.value(0).fileName), seconds,
+                progressCalls ? 1000 * seconds / progressCalls : 0.0, peakMegabytes(), before);
     return read.status == GuideFileRead::Status::Ok ? 0 : 1;
 }
 
@@ -190,7 +209,7 @@ int main(int argc, char *argv[])
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (mode == QLatin1String("guide") || mode == QLatin1String("fstat") || mode == QLatin1String("copy")) {
         QCoreApplication app(argc, argv);
-        return mode == QLatin1String("guide")  ? guideCase()
+        return mode == QLatin1String("guide")  ? guideCase(argc > 2)
                : mode == QLatin1String("copy") ? copyCase()
                                                : fileStatCase();
     }
@@ -214,8 +233,8 @@ int main(int argc, char *argv[])
     // Every case, each in a process of its own.
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    for (const QStringList &args : {QStringList{"guide"}, QStringList{"fstat"}, QStringList{"copy"},
-                                    QStringList{"folder", "0"}, QStringList{"folder", "100000"}}) {
+    for (const QStringList &args : {QStringList{"guide"}, QStringList{"guide", "long-line"}, QStringList{"fstat"},
+                                    QStringList{"copy"}, QStringList{"folder", "0"}, QStringList{"folder", "100000"}}) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
         child.start(QCoreApplication::applicationFilePath(), args);

@@ -52,11 +52,11 @@ struct SessionRun
     double lastProgress = -1;
     double expected = 0;
 
-    SessionRun(QList<QueuedTitle> titles, const QString &delay, double bytesTagged,
+    SessionRun(QList<QueuedTitle> titles, const QString &delay,
                const std::function<void(DownloadSession &)> &prepare = {}, SessionTiming timing = kShort,
                const QString &saveFolder = {})
     {
-        DownloadSession session(std::move(titles), bytesTagged,
+        DownloadSession session(std::move(titles),
                                 [delay, &saveFolder] { return Connection{"10.0.0.5", delay, saveFolder}; }, timing);
         auto add = [this](const QString &line) { events << line; };
         const auto text = [add](const QString &what) { return [add, what](const QString &s) { add(what + s); }; };
@@ -65,26 +65,26 @@ struct SessionRun
         QObject::connect(&session, &DownloadSession::titleStarted, text("title "));
         QObject::connect(&session, &DownloadSession::saveNameChosen, text("save as "));
         QObject::connect(&session, &DownloadSession::messageForUser, text("tell "));
-        QObject::connect(&session, &DownloadSession::transferStarted, [this, add](double e, double c) {
-            add(QStringLiteral("transfer %1 of %2").arg(e).arg(c));
+        QObject::connect(&session, &DownloadSession::titleSized, [this, add](double e, double c) {
+            add(QStringLiteral("sized %1 of %2").arg(e).arg(c));
             expected = e;
             lastProgress = 0;
         });
-        QObject::connect(&session, &DownloadSession::progress, [this](double current, double left, double) {
+        // Both counters are this title's and never below 0, also past its size.
+        QObject::connect(&session, &DownloadSession::progress, [this](double current, double left, double leftNow) {
             QVERIFY(current >= lastProgress); // a file only grows
-            if (expected > 0)
-                QCOMPARE(current + left, expected);
+            QCOMPARE(left, std::max(expected - current, 0.0));
+            QVERIFY(leftNow >= left);
             lastProgress = current;
         });
         QObject::connect(&session, &DownloadSession::titleOvershot, [add] { add("overshot"); });
-        QObject::connect(&session, &DownloadSession::titleComplete, [add](int row, double c) {
-            add(QStringLiteral("complete %1, %2 to come").arg(row).arg(c));
-        });
+        QObject::connect(&session, &DownloadSession::titleComplete,
+                         [add](int row, double c) { add(QStringLiteral("complete %1, %2 left").arg(row).arg(c)); });
         QObject::connect(&session, &DownloadSession::titleFinished, [add](int row, const QString &name) {
             add(QStringLiteral("finished %1 %2").arg(row).arg(name));
         });
         QObject::connect(&session, &DownloadSession::titleFailed, [add](int row, const QString &r, double c, bool back) {
-            add(QStringLiteral("failed %1 %2, %3 to come%4").arg(row).arg(r).arg(c).arg(back ? ", taken back" : ""));
+            add(QStringLiteral("failed %1 %2, %3 left%4").arg(row).arg(r).arg(c).arg(back ? ", taken back" : ""));
         });
         QObject::connect(&session, &DownloadSession::sessionEnded, [this, add](int saved, int failed, const QString &m) {
             add(QStringLiteral("ended %1 saved %2 failed").arg(saved).arg(failed));
@@ -99,9 +99,9 @@ struct SessionRun
 QStringList savedTitleEvents(int row, const QString &fileName, const QString &saveName, qint64 size, double before,
                              bool copied = false)
 {
-    return QStringList{"status Downloading ", "title " + fileName, "save as " + saveName,
-                       QStringLiteral("transfer %1 of %2").arg(size).arg(before),
-                       QStringLiteral("complete %1, %2 to come").arg(row).arg(before - double(size)),
+    return QStringList{"title " + fileName, QStringLiteral("sized %1 of %2").arg(size).arg(before),
+                       "status Downloading ", "save as " + saveName,
+                       QStringLiteral("complete %1, %2 left").arg(row).arg(before - double(size)),
                        "status Renaming Mpeg"}
          + (copied ? QStringList{"status Copying to save folder 100%"} : QStringList())
          + QStringList{QStringLiteral("finished %1 %2").arg(row).arg(saveName)};
@@ -186,7 +186,7 @@ void TestSessionEngine::twoTitlesSaved()
     const QString firstSave = "First_12 05 2003_01.mpg";
     writeFile(inFolder(saveFolder, kFirstSave), "earlier");
     const double tagged = kFirstSize + kSecondSize;
-    SessionRun run(twoTitles(), "7", tagged, {}, kShort, saveFolder);
+    SessionRun run(twoTitles(), "7", {}, kShort, saveFolder);
 
     const QStringList expected =
         QStringList{"start " + QString::number(tagged)}
@@ -220,9 +220,9 @@ void TestSessionEngine::saveFolderChosenDuringSession()
     const QString archive = saveFolderFor("archive", {});
     QString folder;
     const auto chooseDuringFirst = [&](DownloadSession &session) {
-        QObject::connect(&session, &DownloadSession::transferStarted, [&] { folder = archive; });
+        QObject::connect(&session, &DownloadSession::progress, [&] { folder = archive; });
     };
-    SessionRun run(twoTitles(), "7", kFirstSize + kSecondSize, chooseDuringFirst, kShort, folder);
+    SessionRun run(twoTitles(), "7", chooseDuringFirst, kShort, folder);
     QCOMPARE(readFile(kFirstSave), recordingBytes(kFirstFile, kFirstSize));
     QCOMPARE(readFile(inFolder(archive, kSecondSave)), recordingBytes(kSecondFile, kSecondSize));
 }
@@ -255,12 +255,15 @@ void TestSessionEngine::roomBeforeTransfer()
         setDiskProbe([=](const QString &f) {
             return DiskState{true, f.isEmpty() ? 1u : 2u, f.isEmpty() ? workingFree : saveFree, {}, 1};
         });
-    SessionRun run(twoTitles(), "7", kFirstSize + kSecondSize, {}, kShort, saveFolder);
+    SessionRun run(twoTitles(), "7", {}, kShort, saveFolder);
     setDiskProbe({});
 
     const QString where = QDir::current().absoluteFilePath(folder);
     const QString failed = reason.arg(folder.isEmpty() ? QDir::currentPath() : where);
-    QVERIFY(run.events.contains(QStringLiteral("failed 0 %1, %2 to come").arg(failed).arg(kSecondSize)));
+    // What is shown for the file is the failed title's, and its bytes stay left.
+    const double tagged = kFirstSize + kSecondSize;
+    const qsizetype sized = run.events.indexOf(QStringLiteral("sized %1 of %2").arg(kFirstSize).arg(tagged));
+    QCOMPARE(run.events.mid(sized, 4).constLast(), QStringLiteral("failed 0 %1, %2 left").arg(failed).arg(tagged));
     const bool secondFits = folder != "gone";
     QCOMPARE(m_recorder->journal(), secondFits ? QStringList{tolvane(kSecondFile, "7")} : QStringList());
     QCOMPARE(readFile(inFolder(saveFolder, kSecondSave)).size(), secondFits ? kSecondSize : 0);
@@ -365,7 +368,10 @@ void TestSessionEngine::firstTitleFails()
         m_recorder->setFault(fault, kFirstFile);
     const double tagged = kSecondSize + (measured ? kFirstSize : 0);
 
-    SessionRun run(twoTitles(measured), delay, tagged);
+    QList<int> runsWhenSized;
+    SessionRun run(twoTitles(measured), delay, [&](DownloadSession &session) {
+        QObject::connect(&session, &DownloadSession::titleSized, [&] { runsWhenSized << m_recorder->journal().size(); });
+    });
 
     const QString number = delay == "Default" ? QString() : delay;
     QCOMPARE(m_recorder->journal(), (QStringList{tolvane(kFirstFile, number), tolvane(kSecondFile, number)}));
@@ -379,7 +385,11 @@ void TestSessionEngine::firstTitleFails()
         QCOMPARE(run.endMessage, uncheckedMessage({kFirstSave + " (" + kFirstFile + ")"}));
         return;
     }
-    QVERIFY(run.events.contains(QStringLiteral("failed 0 %1, %2 to come").arg(reason).arg(kSecondSize)));
+    // The failed title stays ticked: its bytes are left after the second is saved.
+    QVERIFY(run.events.contains(QStringLiteral("failed 0 %1, %2 left").arg(reason).arg(tagged)));
+    QVERIFY(run.events.contains(QStringLiteral("complete 1, %1 left").arg(tagged - kSecondSize)));
+    if (delay == "Default") // "This File Left" is each title's before its tool runs
+        QCOMPARE(runsWhenSized, (QList<int>{0, 1}));
     QVERIFY(run.events.contains("status Failed: " + reason));
     QCOMPARE(run.events.contains("overshot"), reason == "larger than expected");
     QCOMPARE(run.endMessage, failureMessage({failedLine(kFirstSave, kFirstFile, reason)}));
@@ -430,7 +440,7 @@ void TestSessionEngine::leftoverUnderRecorderName()
             writeFile(entry, entry.toUtf8());
     }
 
-    SessionRun run(twoTitles(true, recorderName), "Default", kFirstSize + kSecondSize);
+    SessionRun run(twoTitles(true, recorderName), "Default");
 
     QCOMPARE(m_recorder->journal(),
              (toolRan ? QStringList{tolvane(kFirstFile)} : QStringList()) + QStringList{tolvane(kSecondFile)});
@@ -455,14 +465,14 @@ void TestSessionEngine::leftoverUnderRecorderName()
 void TestSessionEngine::renameRefused()
 {
     // The file goes between its completion and its rename: the title is taken back.
-    SessionRun run({twoTitles().first()}, "Default", kFirstSize, [](DownloadSession &session) {
+    SessionRun run({twoTitles().first()}, "Default", [](DownloadSession &session) {
         QObject::connect(&session, &DownloadSession::titleComplete, [] { QFile::remove(kFirstFile); });
     });
     const QStringList failed = run.events.filter(
         QRegularExpression("^failed 0 downloaded, but could not be renamed: Cannot rename .+; it is no longer in "
-                           + QRegularExpression::escape(QDir::currentPath()) + ", 0 to come, taken back$"));
+                           + QRegularExpression::escape(QDir::currentPath()) + ", 100000 left, taken back$"));
     QCOMPARE(failed.size(), 1);
-    const QString reason = failed.first().mid(9).chopped(23);
+    const QString reason = failed.first().mid(9).chopped(25);
     QCOMPARE(run.endMessage, "Not saved (the rows stay ticked):\n" + failedLine(kFirstSave, kFirstFile, reason));
     QCOMPARE(sessionLog().at(3), kFirstSave + " Failed: hh:mm:ss  " + reason);
     QCOMPARE(run.events.constLast(), QStringLiteral("ended 0 saved 1 failed"));
@@ -472,7 +482,7 @@ void TestSessionEngine::logUnwritable()
 {
     QFile::remove(kLogFileName);
     QVERIFY(QDir().mkdir(kLogFileName));
-    SessionRun run(twoTitles(), "Default", kFirstSize + kSecondSize);
+    SessionRun run(twoTitles(), "Default");
 
     QCOMPARE(readFile(kFirstSave), recordingBytes(kFirstFile, kFirstSize));
     QCOMPARE(readFile(kSecondSave), recordingBytes(kSecondFile, kSecondSize));
@@ -495,7 +505,7 @@ void TestSessionEngine::fullQueue()
     }
     m_recorder->setCatalog(catalog);
 
-    SessionRun run(titles, "Default", 0, {}, {0, 0, kShort.stall});
+    SessionRun run(titles, "Default", {}, {0, 0, kShort.stall});
 
     QCOMPARE(run.events.constLast(), QStringLiteral("ended 200 saved 0 failed"));
     QVERIFY(run.endMessage.startsWith("Only the first 200 ticked titles fit in one session."));

@@ -140,6 +140,32 @@ private slots:
                                  "Show #2|Title:Cut|Quality: High|\"Recorded: 1/1/01|Filename: cut.mpg"})
             QTest::addRow("cut off: %s", tail) << record("Title:Whole") + crlf(tail) << whole
                                               << row("Whole", standard) << 1 << 0;
+
+        // A run just under, at and far over what is kept of a field (and over a
+        // streamed piece) in every place: no line moves a field to another record.
+        // In the places "@" stands for a run of x, "~" of blanks, "^" of é.
+        const QString recordB
+            = crlf("Show #2|Title:B|Quality: High|Recorded: 02/02/2002|Filename: b.mpg|Duration: 045|");
+        const QString recordA = "Show #1|Title:A|Quality: High|Recorded: 01/01/2001|Filename: a.mpg|Duration: 030|";
+        // Each place, then what of record A gets the run, and how.
+        // clang-format off
+        const QStringList places{"Show line", "#1", "#1@", "title line", "A|", "A(@|", "title line before its colon",
+            "Title", "@", "line before Quality", "|Q", "|Note: ^|Q", "field before Quality on its line", "|Q",
+            "|Note: ^, Q", "Quality", "High", "High@", "blanks before a field", "|Q", "|~Q", "Recorded", "2001", "2001@",
+            "after Filename's quote", "Filename: a.mpg", "\"Filename: a.mpg\"@", "Duration", "030", "030@",
+            "line between records", "030|", "030|@|"};
+        // clang-format on
+        const QString highRun = row("A", "Highxxxx" + QString(10, u' '), "030", "01/01/2001");
+        for (const int n : {GuideRules::kCharsUsed - 1, GuideRules::kCharsUsed, GuideRules::kCharsUsed + 1, 100000}) {
+            for (qsizetype i = 0; i < places.size(); i += 3) {
+                const QString text
+                    = QString(recordA).replace(places[i + 1], places[i + 2]).replace(u'@', QString(n, u'x'));
+                QTest::addRow("long %s: %d", qPrintable(places[i]), n)
+                    << crlf(QString(text).replace(u'~', QString(n, u' ')).replace(u'^', QString(n, u'\u00e9')))
+                           + recordB
+                    << QStringList{"a.mpg", "b.mpg"} << (text.contains("Highx") ? highRun : rowA) << 0 << 0;
+            }
+        }
     }
 
     void guide()
@@ -149,13 +175,16 @@ private slots:
         QFETCH(QString, firstRow);
         QFETCH(int, incomplete);
         QFETCH(int, leftOut);
-        // The whole text at once, and streamed in blocks so small that line
-        // ends and fields are cut between them.
+        // The whole text at once, and streamed in pieces and blocks so small
+        // that line ends and fields are cut between them, and as the file is.
         QByteArray bytes = text.toUtf8();
-        QBuffer file(&bytes);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        LineStream lines(file, LineStream::kDefaultCap, 3);
-        for (const GuideParseResult &result : {parseGuide(text, 2), parseGuideLines(lines, 2)}) {
+        const auto streamed = [&bytes](qsizetype piece, qint64 block) {
+            QBuffer file(&bytes);
+            file.open(QIODevice::ReadOnly);
+            LineStream lines(file, piece, block);
+            return parseGuideLines(lines, 2);
+        };
+        for (const GuideParseResult &result : {parseGuide(text, 2), streamed(3, 3), streamed(65536, 4096)}) {
             QStringList names;
             for (const GuideEntry &entry : result.entries)
                 names << entry.fileName;
@@ -380,6 +409,15 @@ private slots:
             << decodeText("Caf\xc3\xa9\r\nCaf\xe9\nOl\xc3\xa9\r\xc3\xa9") << "Café\r\nCafé\nOlé\ré";
         QTest::addRow("decode: byte-order mark dropped at the start only")
             << decodeText("\xef\xbb\xbfz\r\n\xef\xbb\xbfy") << "z\r\n\uFEFFy";
+        // Streamed in pieces of two bytes, each line is decoded as a whole.
+        QBuffer pieces;
+        pieces.setData("Caf\xc3\xa9 \x93q\x94\r\n\xef\xbb\xbfOl\xc3\xa9");
+        pieces.open(QIODevice::ReadOnly);
+        LineStream stream(pieces, 2, 3);
+        QString streamed;
+        while (stream.next(streamed)) {
+        }
+        QTest::addRow("decode: streamed in pieces") << streamed << "Caf\u00c3\u00a9 \u201cq\u201d\r\n\uFEFFOl\u00e9";
 
         QTest::addRow("lines: CR LF, the last one ends") << splitLines("a\r\nb\r\n").join(u'|') << "a|b";
         QTest::addRow("lines: LF, lone CR, last without end") << splitLines("a\nb\r\rc").join(u'|') << "a|b||c";

@@ -1,24 +1,74 @@
 #include "common/FieldReader.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
+
 constexpr qsizetype kKeepRead = qsizetype(64) * 1024;
+
+bool isLineEnd(QChar c)
+{
+    return c == u'\r' || c == u'\n';
 }
+
+} // namespace
+
+// What is kept of one field or line: its first characters and, once a mark
+// has been seen, the mark and the characters after it, up to a limit each.
+class FieldReader::Kept
+{
+public:
+    explicit Kept(qsizetype keep, QChar mark = {})
+        : m_keep(keep)
+        , m_limit(keep)
+        , m_mark(mark)
+    {
+    }
+
+    void add(QStringView run)
+    {
+        if (!m_mark.isNull()) {
+            const qsizetype at = run.indexOf(m_mark);
+            if (at >= 0) {
+                take(run.first(at));
+                text += m_mark;
+                m_mark = QChar();
+                m_limit = text.size() + std::min(m_keep, kKeepAll - text.size());
+                run = run.sliced(at + 1);
+            }
+        }
+        take(run);
+    }
+
+    QString text;
+
+private:
+    void take(QStringView run)
+    {
+        const qsizetype room = m_limit - text.size();
+        if (room > 0)
+            text += run.first(std::min(room, run.size()));
+    }
+
+    qsizetype m_keep;
+    qsizetype m_limit;
+    QChar m_mark; // null once seen
+};
 
 FieldReader::FieldReader(QString text)
     : m_text(std::move(text))
 {
 }
 
-FieldReader::FieldReader(MoreText more)
+FieldReader::FieldReader(MoreText more, qsizetype keep)
     : m_more(std::move(more))
+    , m_keep(keep)
 {
 }
 
 bool FieldReader::atEnd() const
 {
-    // The source gives whole lines, so a read in progress never waits on one.
     while (m_pos >= m_text.size()) {
         if (!m_more || !m_more(m_text))
             return true;
@@ -36,8 +86,23 @@ void FieldReader::dropRead()
 
 bool FieldReader::atLineEnd() const
 {
-    const QChar c = m_text.at(m_pos);
-    return c == u'\r' || c == u'\n';
+    return isLineEnd(m_text.at(m_pos));
+}
+
+template <typename Stop>
+void FieldReader::passUntil(Kept &kept, Stop stop)
+{
+    while (!atEnd()) {
+        const qsizetype start = m_pos;
+        const qsizetype size = m_text.size();
+        const QChar *data = m_text.constData();
+        while (m_pos < size && !stop(data[m_pos]))
+            ++m_pos;
+        kept.add(QStringView(data + start, m_pos - start));
+        if (m_pos < size)
+            return;
+        dropRead(); // all of it passed: a field or line of any length is held in part only
+    }
 }
 
 void FieldReader::skipLineEnd()
@@ -53,16 +118,13 @@ void FieldReader::skipLineEnd()
     }
 }
 
-QString FieldReader::readLine()
+QString FieldReader::readLine(QChar mark)
 {
     dropRead();
-    atEnd(); // the line is there whole before it is read
-    const qsizetype start = m_pos;
-    while (!atEnd() && !atLineEnd())
-        ++m_pos;
-    QString line = m_text.mid(start, m_pos - start);
+    Kept line(m_keep, mark);
+    passUntil(line, isLineEnd);
     skipLineEnd();
-    return line;
+    return std::move(line.text);
 }
 
 QString FieldReader::readField()
@@ -77,24 +139,20 @@ QString FieldReader::readField()
     if (atEnd())
         return {};
 
-    QString field;
+    Kept field(m_keep);
+    const auto endsField = [](QChar c) { return c == u',' || isLineEnd(c); };
     if (m_text.at(m_pos) == u'"') {
         m_lastQuoted = true;
+        ++m_pos;
         // A quote left open ends with its line: no value ever holds a line end.
-        const qsizetype start = ++m_pos;
-        while (!atEnd() && m_text.at(m_pos) != u'"' && !atLineEnd())
-            ++m_pos;
-        field = m_text.mid(start, m_pos - start);
+        passUntil(field, [](QChar c) { return c == u'"' || isLineEnd(c); });
         if (!atEnd() && m_text.at(m_pos) == u'"')
             ++m_pos; // closing quote
         // Anything between the closing quote and the delimiter is not part of a field.
-        while (!atEnd() && m_text.at(m_pos) != u',' && !atLineEnd())
-            ++m_pos;
+        Kept passedOver(0);
+        passUntil(passedOver, endsField);
     } else {
-        const qsizetype start = m_pos;
-        while (!atEnd() && m_text.at(m_pos) != u',' && !atLineEnd())
-            ++m_pos;
-        field = m_text.mid(start, m_pos - start);
+        passUntil(field, endsField);
     }
     if (!atEnd()) {
         if (m_text.at(m_pos) == u',')
@@ -102,5 +160,5 @@ QString FieldReader::readField()
         else
             skipLineEnd();
     }
-    return field;
+    return std::move(field.text);
 }

@@ -12,7 +12,9 @@ constexpr char16_t kCp1252High[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-QString decodeCp1252(QByteArrayView bytes)
+} // namespace
+
+QString decodeWindows1252(QByteArrayView bytes)
 {
     QString out;
     out.reserve(bytes.size());
@@ -22,8 +24,6 @@ QString decodeCp1252(QByteArrayView bytes)
     }
     return out;
 }
-
-} // namespace
 
 QString decodeLine(QByteArrayView bytes, bool startOfText)
 {
@@ -35,7 +35,7 @@ QString decodeLine(QByteArrayView bytes, bool startOfText)
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    return decodeCp1252(bytes);
+    return decodeWindows1252(bytes);
 }
 
 QString decodeText(const QByteArray &bytes)

@@ -14,6 +14,8 @@ QString decodeText(const QByteArray &bytes);
 // One line's bytes, decoded by the same rule: UTF-8 when they are valid UTF-8,
 // else Windows-1252. A byte-order mark is dropped only at the start of a text.
 QString decodeLine(QByteArrayView bytes, bool startOfText);
+// Every byte one character, as Windows-1252 has it.
+QString decodeWindows1252(QByteArrayView bytes);
 QByteArray encodeText(const QString &text);
 
 // The given lines, each followed by CR LF, encoded for a file.

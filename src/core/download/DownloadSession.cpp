@@ -16,25 +16,19 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
+#include <algorithm>
 
-// Sizes are subtracted in whole ten-thousandths so that the total comes back
-// to exactly 0 after the last title.
-double minusInByteCount(double total, ByteCount size)
-{
-    return (ByteCount::fromDouble(total) - size).toDouble();
-}
-
-} // namespace
-
-DownloadSession::DownloadSession(QList<QueuedTitle> titles, double bytesTagged, ConnectionNow connection,
-                                 const SessionTiming &timing, QObject *parent)
+DownloadSession::DownloadSession(QList<QueuedTitle> titles, ConnectionNow connection, const SessionTiming &timing,
+                                 QObject *parent)
     : QObject(parent)
     , m_titles(std::move(titles))
-    , m_bytesToCome(bytesTagged)
     , m_connection(std::move(connection))
     , m_timing(timing)
 {
+    // Counted in whole ten-thousandths, so the total comes back to exactly 0
+    // once every title is saved.
+    for (const QueuedTitle &title : std::as_const(m_titles))
+        m_bytesLeft = m_bytesLeft + ByteCount::fromDouble(title.size);
     // Rows beyond the queue stay ticked for a later session.
     if (m_titles.size() > kQueueLimit) {
         m_summary.notQueued = int(m_titles.size()) - kQueueLimit;
@@ -45,7 +39,7 @@ DownloadSession::DownloadSession(QList<QueuedTitle> titles, double bytesTagged, 
 void DownloadSession::run()
 {
     appendLog(LogRecords::sessionHeader());
-    emit sessionStarted(m_bytesToCome);
+    emit sessionStarted(m_bytesLeft.toDouble());
     for (const QueuedTitle &title : std::as_const(m_titles))
         downloadTitle(title);
     endSession();
@@ -57,8 +51,11 @@ void DownloadSession::downloadTitle(const QueuedTitle &title)
     const QString fileName = usableRecorderName(title.recorderName);
 
     SaveAsName.clear();
-    emit statusChanged(QStringLiteral("Downloading "));
+    // The boxes are this title's before the status says it is downloading.
+    const ByteCount expected = ByteCount::fromDouble(title.size);
     emit titleStarted(title.recorderName);
+    emit titleSized(expected.toDouble(), m_bytesLeft.toDouble());
+    emit statusChanged(QStringLiteral("Downloading "));
     // Read once, so the start record, the command line and the save folder agree.
     const Connection connection = m_connection();
     m_saveFolder = connection.saveFolder;
@@ -66,7 +63,6 @@ void DownloadSession::downloadTitle(const QueuedTitle &title)
     appendLog(LogRecords::titleStart(SaveAsName, connection.delay));
     emit saveNameChosen(SaveAsName);
 
-    const ByteCount expected = ByteCount::fromDouble(title.size);
     if (fileName.isEmpty()) {
         failTitle(title, title.recorderName, QStringLiteral("unsafe recorder file name"), expected);
         return;
@@ -98,11 +94,12 @@ void DownloadSession::downloadTitle(const QueuedTitle &title)
         return;
     }
 
-    emit transferStarted(expected.toDouble(), m_bytesToCome);
     Pause(m_timing.pauseBeforeWatch);
 
     const TitleTransfer::Outcome outcome = transfer.watch(fileName, expected, [this, expected](ByteCount current) {
-        emit progress(current.toDouble(), (expected - current).toDouble(), m_bytesToCome - current.toDouble());
+        // Bytes past the title's size are not taken off what is left of the others.
+        const ByteCount got = std::min(current, expected);
+        emit progress(current.toDouble(), (expected - got).toDouble(), (m_bytesLeft - got).toDouble());
     });
 
     if (outcome.result != TitleTransfer::Result::Complete) {
@@ -122,8 +119,8 @@ void DownloadSession::downloadTitle(const QueuedTitle &title)
 
 void DownloadSession::finishTitle(const QueuedTitle &title, const QString &fileName, ByteCount expected)
 {
-    m_bytesToCome = minusInByteCount(m_bytesToCome, expected);
-    emit titleComplete(title.row, m_bytesToCome);
+    m_bytesLeft = m_bytesLeft - expected;
+    emit titleComplete(title.row, m_bytesLeft.toDouble());
     emit statusChanged(QStringLiteral("Renaming Mpeg"));
     Pause(m_timing.pauseBeforeRename);
 
@@ -165,10 +162,10 @@ MoveResult DownloadSession::moveToSaveFolder(const QString &fileName)
 void DownloadSession::failTitle(const QueuedTitle &title, const QString &fileName, const QString &reason,
                                 ByteCount expected, bool wasComplete)
 {
-    // What is still to come no longer includes this title.
-    if (!wasComplete)
-        m_bytesToCome = minusInByteCount(m_bytesToCome, expected);
-    emit titleFailed(title.row, reason, m_bytesToCome, wasComplete);
+    // The row stays ticked, or is ticked again: its bytes are still left.
+    if (wasComplete)
+        m_bytesLeft = m_bytesLeft + expected;
+    emit titleFailed(title.row, reason, m_bytesLeft.toDouble(), wasComplete);
     emit statusChanged(failedStatus(reason));
     appendLog(LogRecords::titleFailed(SaveAsName, reason));
     m_summary.failed.append({SaveAsName, fileName, reason});

@@ -21,28 +21,33 @@ class DownloadSession : public QObject
 public:
     static constexpr int kQueueLimit = 200; // titles one session takes
 
-    // Titles beyond the queue's 200 are left for a later session. bytesTagged
-    // is the total the window shows for the tagged titles.
-    DownloadSession(QList<QueuedTitle> titles, double bytesTagged, ConnectionNow connection,
-                    const SessionTiming &timing = {}, QObject *parent = nullptr);
+    // All the ticked titles: those beyond the queue's 200 are left for a later
+    // session, but their bytes are still left.
+    DownloadSession(QList<QueuedTitle> titles, ConnectionNow connection, const SessionTiming &timing = {},
+                    QObject *parent = nullptr);
 
     // The whole session, from its log header to the end message.
     void run();
 
 signals:
-    void sessionStarted(double bytesToCome);
+    // bytesLeft: what is left of the ticked titles, the sizes of all of them
+    // less those saved; a failed title stays ticked, so its bytes are left too.
+    void sessionStarted(double bytesLeft);
     void statusChanged(const QString &text);
     void titleStarted(const QString &recorderName);
     void saveNameChosen(const QString &saveName);
-    void transferStarted(double expectedBytes, double bytesToCome);
-    void progress(double currentBytes, double bytesLeftOfTitle, double bytesStillToCome);
+    // Before anything of the title is tried, so what is shown for the file is
+    // this title's from its start.
+    void titleSized(double expectedBytes, double bytesLeft);
+    // Never below 0, also when the file grows past its size.
+    void progress(double currentBytes, double bytesLeftOfTitle, double bytesLeftNow);
     // The file grew past its size: nothing is left of it.
     void titleOvershot();
     // Complete, before its rename: the row is done unless the rename fails.
-    void titleComplete(int row, double bytesToCome);
+    void titleComplete(int row, double bytesLeft);
     void titleFinished(int row, const QString &saveName);
     // wasComplete: titleComplete came first and is taken back.
-    void titleFailed(int row, const QString &reason, double bytesToCome, bool wasComplete);
+    void titleFailed(int row, const QString &reason, double bytesLeft, bool wasComplete);
     void messageForUser(const QString &text);
     // message: what to tell after the end; empty when there is nothing.
     void sessionEnded(int saved, int failed, const QString &message);
@@ -62,7 +67,7 @@ private:
     void appendLog(const QStringList &lines);
 
     QList<QueuedTitle> m_titles;
-    double m_bytesToCome; // the tagged total less every title done or failed
+    ByteCount m_bytesLeft; // the ticked titles' sizes less every title saved
     ConnectionNow m_connection;
     SessionTiming m_timing;
     SessionSummary m_summary;

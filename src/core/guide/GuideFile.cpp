@@ -2,7 +2,7 @@
 
 #include "common/FieldReader.h"
 #include "common/LineStream.h"
-#include "common/TextCodec.h"
+#include "guide/GuideRules.h"
 #include "guide/WorkingFiles.h"
 
 #include <QFile>
@@ -14,16 +14,19 @@ constexpr int kLinesBetweenProgress = 4096;
 GuideParseResult parseGuideLines(LineStream &lines, int capacity, const ReadProgress &progress)
 {
     int linesRead = 0;
-    QByteArray line, ending;
-    FieldReader reader([&](QString &text) {
-        if (!lines.next(line, ending))
-            return false;
-        text += decodeText(line);
-        text += QLatin1String(ending);
-        if (progress && ++linesRead % kLinesBetweenProgress == 0)
-            progress();
-        return true;
-    });
+    // Every few thousand lines, and for every block read: a line of any length
+    // keeps the window painting.
+    if (progress)
+        lines.setBlockRead(progress);
+    FieldReader reader(
+        [&](QString &text) {
+            if (!lines.next(text))
+                return false;
+            if (progress && ++linesRead % kLinesBetweenProgress == 0)
+                progress();
+            return true;
+        },
+        GuideRules::kCharsUsed);
     return parseGuide(reader, capacity);
 }
 

@@ -31,7 +31,8 @@ std::optional<GuideEntry> readRecord(FieldReader &reader)
 {
     if (reader.atEnd())
         return std::nullopt;
-    const QString titleLine = reader.readLine();
+    // The title stands after the line's first colon, however far along it is.
+    const QString titleLine = reader.readLine(u':');
 
     const auto quality = scanFor(reader, titleLine, kQualityMarker);
     if (!quality)

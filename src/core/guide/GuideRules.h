@@ -7,6 +7,9 @@
 namespace GuideRules {
 
 constexpr int kTitleWidth = 58;
+// No rule looks further into a field, or into a title line past its first
+// colon, than this many characters: a reader may pass over the rest.
+constexpr int kCharsUsed = 64;
 
 // The title line to the stored title: the text after the first colon (the whole
 // line without one), cut at the first "(", padded to 58, quotes shown as " - ",

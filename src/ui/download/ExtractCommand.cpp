@@ -47,29 +47,33 @@ void Form1::Extract_Click()
     List1->setEnabled(false);
 
     DownloadSession session(
-        std::move(titles), TotalSize, [this] { return Connection{IPAddress->text(), DelayFactor, SaveFolder}; },
+        std::move(titles),
+        [this] {
+            return Connection{IPAddress->text(), DelayFactor, SaveFolder};
+        },
         m_timing);
     QString taggedBefore; // Text5 before a complete title was counted off, for a failed rename
-    connect(&session, &DownloadSession::sessionStarted, this, [this](double bytesToCome) {
+    connect(&session, &DownloadSession::sessionStarted, this, [this](double bytesLeft) {
+        TotalSize = bytesLeft; // the ticked rows as they are now
         setScreenPointer(ScreenPointer::Hourglass);
-        companion().sessionStarted(bytesToCome);
+        companion().sessionStarted(bytesLeft);
     });
     connect(&session, &DownloadSession::statusChanged, Text3, &QLineEdit::setText);
     connect(&session, &DownloadSession::titleStarted, Text4, &QLineEdit::setText);
     connect(&session, &DownloadSession::saveNameChosen, Text7, &QLineEdit::setText);
-    connect(&session, &DownloadSession::transferStarted, this, [this](double expected, double bytesToCome) {
-        Text6->setText(maskBlankZero(bytesToCome));
+    connect(&session, &DownloadSession::titleSized, this, [this](double expected, double bytesLeft) {
+        Text6->setText(maskBlankZero(bytesLeft));
         Text8->setText(maskBlankZero(expected));
-        companion().titleStarted(expected, bytesToCome);
+        companion().titleStarted(expected, bytesLeft);
     });
-    connect(&session, &DownloadSession::progress, this, [this](double current, double left, double stillToCome) {
+    connect(&session, &DownloadSession::progress, this, [this](double current, double left, double leftNow) {
         Text8->setText(maskZero(left));
-        Text6->setText(maskZero(stillToCome));
-        companion().titleProgress(current, stillToCome);
+        Text6->setText(maskZero(leftNow));
+        companion().titleProgress(current, leftNow);
     });
     connect(&session, &DownloadSession::titleOvershot, this, [this] { Text8->setText(QStringLiteral("0")); });
-    connect(&session, &DownloadSession::titleComplete, this, [this, &taggedBefore](int row, double bytesToCome) {
-        TotalSize = bytesToCome;
+    connect(&session, &DownloadSession::titleComplete, this, [this, &taggedBefore](int row, double bytesLeft) {
+        TotalSize = bytesLeft;
         Text6->setText(maskBlankZero(TotalSize));
         Text8->setText(QStringLiteral("0"));
         List1->item(row)->setCheckState(Qt::Unchecked);
@@ -78,12 +82,12 @@ void Form1::Extract_Click()
         QApplication::beep();
     });
     connect(&session, &DownloadSession::titleFailed, this,
-            [this, &taggedBefore](int row, const QString &, double bytesToCome, bool wasComplete) {
+            [this, &taggedBefore](int row, const QString &, double bytesLeft, bool wasComplete) {
                 if (wasComplete) { // not done after all: tick and count it again
                     List1->item(row)->setCheckState(Qt::Checked);
                     Text5->setText(taggedBefore);
                 }
-                TotalSize = bytesToCome;
+                TotalSize = bytesLeft;
                 Text6->setText(maskBlankZero(TotalSize));
             });
     connect(&session, &DownloadSession::titleFinished, this, &Form1::showSavedMarks);
