@@ -4,6 +4,7 @@
 #include "WindowDriver.h"
 
 #include "archive/DiskSpace.h"
+#include "archive/FolderProbe.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -11,6 +12,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QApplication>
 #include <QCheckBox>
 #include <QHelpEvent>
@@ -414,6 +417,39 @@ void TestWindow::savedMarksAndTickingMany()
     QCOMPARE(m_d->recorder.journal(), QStringList());
     QCOMPARE(m_d->texts({"Text3", "Text5"}), (QStringList{" ", "1"}));
     QCOMPARE(m_d->told.messages, QStringList());
+
+    // The save folder stops answering: start-up does not look at it; the marks,
+    // the menu and the room check find it not available and go on.
+    auto gate = std::make_shared<QSemaphore>();
+    auto looks = std::make_shared<QAtomicInt>();
+    FolderProbe::setLookHook([gate, looks](const QString &folder) {
+        if (folder.endsWith("/archive")) {
+            looks->ref();
+            gate->acquire();
+        }
+    });
+    const auto answerAgain = qScopeGuard([gate] {
+        FolderProbe::setLookHook({});
+        gate->release(100);
+    });
+    writeFile("SaveFolder.txt", QFile::encodeName(QDir::current().absoluteFilePath("archive")) + '\n');
+    w = &m_d->start();
+    QCOMPARE(looks->loadAcquire(), 0);
+    m_d->click("GetGuide");
+    list = control<QListWidget>(*w, "List1");
+    QCOMPARE(list->item(0)->icon().cacheKey(), list->item(1)->icon().cacheKey());
+    QVERIFY(rowToolTip(*w, 0).endsWith(alpha + "\nIts folder does not answer."));
+    const QPoint at = list->visualItemRect(list->item(0)).center();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(list->viewport(), &click);
+    QTRY_VERIFY(control<QMenu>(*w, "mnuList")->isVisible());
+    QVERIFY(!control<QAction>(*w, "mnuOpenFolder")->isEnabled());
+    control<QMenu>(*w, "mnuList")->close();
+    m_d->tick({1});
+    m_d->clickRow(1);
+    m_d->click("Extract");
+    QCOMPARE(m_d->told.questions.last(), "The tagged recordings may not fit:\n\nSave folder (" + QFileInfo(alpha).path()
+                                             + "): cannot be reached: it does not answer.\n\nStart the downloads anyway?");
 }
 
 void TestWindow::exitAndClose_data()
