@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include <sys/stat.h>
@@ -53,15 +54,20 @@ bool answered(const QString &folder, std::function<void()> look)
         return false;
     shared->looking.insert(key);
     auto done = std::make_shared<bool>(false); // guarded by the registry's mutex
-    std::thread([shared, key, done, hook = shared->hook, look = std::move(look)] {
-        if (hook)
-            hook(key);
-        look();
-        const std::lock_guard<std::mutex> ending(shared->mutex);
+    try {
+        std::thread([shared, key, done, hook = shared->hook, look = std::move(look)] {
+            if (hook)
+                hook(key);
+            look();
+            const std::lock_guard<std::mutex> ending(shared->mutex);
+            shared->looking.remove(key);
+            *done = true;
+            shared->ended.notify_all();
+        }).detach();
+    } catch (const std::system_error &) { // no thread to be had: the folder is not looked at
         shared->looking.remove(key);
-        *done = true;
-        shared->ended.notify_all();
-    }).detach();
+        return false;
+    }
     return shared->ended.wait_for(lock, std::chrono::milliseconds(kLimitMs), [&done] { return *done; });
 }
 
