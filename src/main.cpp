@@ -16,9 +16,13 @@ namespace {
 // written: --help, --version and a refused folder need no display and leave nothing.
 StartRequest readStartRequest(int argc, char *argv[])
 {
+    // Taken before Qt sees them: QCoreApplication removes options of its own
+    // (-qmljsdebugger and the word after it) and decodes names that are not UTF-8 lossily.
+    QList<QByteArray> arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QByteArray(argv[i]);
     QCoreApplication console(argc, argv);
-    return CommandLine::read(QCoreApplication::arguments(),
-                             QStandardPaths::writableLocation(QStandardPaths::MoviesLocation));
+    return CommandLine::read(arguments, QStandardPaths::writableLocation(QStandardPaths::MoviesLocation));
 }
 
 void printLine(std::FILE *stream, const QString &text)

@@ -142,6 +142,7 @@ private slots:
     void fullQueue();
     void measuring_data();
     void measuring();
+    void fileStatInTheWay();
     void guideFetch_data();
     void guideFetch();
 
@@ -552,6 +553,14 @@ void TestSessionEngine::measuring()
     QCOMPARE(m_recorder->journal(), (helperRan ? QStringList{helperLine} : QStringList())
                                         + QStringList{"Tamrick " + kSecondFile});
     QCOMPARE(workingDirEntries(), QStringList{kLogFileName}); // FStat.txt in no case left behind
+}
+
+void TestSessionEngine::fileStatInTheWay()
+{
+    QVERIFY(QDir().mkdir("FStat.txt")); // cannot be deleted before any title: told once, not per title
+    const TaggingTotals totals =
+        measureTitles({{kFirstFile, guideTitle("First")}, {kSecondFile, guideTitle("Second")}}, kShort.stall);
+    QCOMPARE(totals.messages.join(u'\n').count("Cannot delete FStat.txt"), 1);
 }
 
 void TestSessionEngine::guideFetch_data()

@@ -4,6 +4,7 @@
 #include "WindowDriver.h"
 
 #include "archive/DiskSpace.h"
+#include "archive/FolderProbe.h"
 #include "common/Contrast.h"
 #include "mainwindow/MessageBox.h"
 
@@ -14,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QApplication>
 #include <QCheckBox>
 #include <QHelpEvent>
@@ -196,6 +199,7 @@ void TestWindow::settings_data()
     QTest::addRow("trailing blanks not saved") << seven << "Text9" << " 5  " << settingsFile("10.0.0.5", " 5")
                                                << " 5  " << false;
     QTest::addRow("delay erased") << byDefault << "Text9" << "" << byDefault << "" << false;
+    QTest::addRow("address erased") << seven << "IPAddress" << "" << QByteArray() << "7" << false;
     QTest::addRow("Default ticked") << seven << "Check1" << "" << byDefault << "Default" << true;
     QTest::addRow("Default unticked") << byDefault << "Check1" << "" << QByteArray() << "Default" << false;
 }
@@ -280,6 +284,14 @@ void TestWindow::guideAndTagging()
     m_d->recorder.setCatalog(catalog());
     writeFile("RPTVIP.dat", settingsFile("10.0.0.5", "Default"));
     Form1 &w = m_d->start();
+
+    // A Get Guide that fails leaves the window as it was, to be tried again.
+    qputenv("SIMREC_GUIDE_FILE", "missing");
+    m_d->click("GetGuide");
+    qunsetenv("SIMREC_GUIDE_FILE");
+    QCOMPARE(m_d->texts({"Text1", "Text3"}), (QStringList{"", " "}));
+    m_d->told.messages.clear();
+    m_d->recorder.clearJournal();
 
     m_d->click("GetGuide");
     QCOMPARE(m_d->recorder.journal(), (QStringList{"Tolvane 10.0.0.5 -g", "Tamrick guide"}));
@@ -483,6 +495,26 @@ void TestWindow::savedMarksAndTickingMany()
     QCOMPARE(m_d->recorder.journal(), QStringList());
     QCOMPARE(m_d->texts({"Text3", "Text5"}), (QStringList{" ", "1"}));
     QCOMPARE(m_d->told.messages, QStringList());
+
+    // The save folder stops answering: start-up does not look; marks, menu and room call it not available.
+    auto gate = std::make_shared<QSemaphore>();
+    auto looks = std::make_shared<QAtomicInt>();
+    FolderProbe::setLookHook([gate, looks](const QString &folder) {
+        if (folder.endsWith("/archive") && looks->ref()) // true: counted from 0 up
+            gate->acquire();
+    });
+    const auto answerAgain = qScopeGuard([gate] { FolderProbe::setLookHook({}); gate->release(100); });
+    writeFile("SaveFolder.txt", QFile::encodeName(QDir::current().absoluteFilePath("archive")) + '\n');
+    w = &m_d->start();
+    QCOMPARE(looks->loadAcquire(), 0);
+    m_d->click("GetGuide");
+    list = control<QListWidget>(*w, "List1");
+    QCOMPARE(list->item(0)->icon().cacheKey(), list->item(1)->icon().cacheKey());
+    QVERIFY(rowToolTip(*w, 0).endsWith(alpha + "\nIts folder does not answer."));
+    emit list->customContextMenuRequested(list->visualItemRect(list->item(0)).center());
+    QVERIFY(!control<QAction>(*w, "mnuOpenFolder")->isEnabled());
+    QCOMPARE(sessionRoomShortfall(1, 1, QFileInfo(alpha).path()),
+             "Save folder (" + QFileInfo(alpha).path() + "): cannot be reached: it does not answer.");
 }
 
 void TestWindow::exitAndClose_data()

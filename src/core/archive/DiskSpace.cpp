@@ -1,5 +1,7 @@
 #include "archive/DiskSpace.h"
 
+#include "archive/FolderProbe.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -88,7 +90,10 @@ qint64 freeBytesOf(quint64 totalBlocks, quint64 availableBlocks, quint64 blockSi
 
 DiskState diskOf(const QString &folder)
 {
-    return probe()(folder);
+    // A folder on a mount that stopped answering is not waited for.
+    const DiskProbe look = probe();
+    return FolderProbe::lookAt<DiskState>(folder, [look, folder] { return look(folder); })
+        .value_or(DiskState{false, 0, 0, QStringLiteral("it does not answer"), 0});
 }
 
 void setDiskProbe(DiskProbe newProbe)

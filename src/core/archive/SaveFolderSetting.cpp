@@ -1,5 +1,6 @@
 #include "archive/SaveFolderSetting.h"
 
+#include "archive/FolderProbe.h"
 #include "runner/FileNames.h"
 #include "runner/RegularFile.h"
 
@@ -7,6 +8,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+namespace {
+
+// The chosen folder as a path: empty when it is none or names the working folder in so many words.
+QString folderPath(const QString &chosen)
+{
+    if (chosen.isEmpty() || chosen.contains(QChar(0)) || QDir::isRelativePath(chosen))
+        return {};
+    const QString clean = QDir::cleanPath(chosen);
+    return clean == QDir::cleanPath(QDir::currentPath()) ? QString() : clean;
+}
+
+} // namespace
 
 QString saveFolderFileName()
 {
@@ -22,7 +36,8 @@ QString readSaveFolder()
     QByteArray line = file.read(qint64(64) * 1024);
     if (const qsizetype end = line.indexOf('\n'); end >= 0)
         line.truncate(end);
-    return effectiveSaveFolder(QFile::decodeName(line));
+    // Start-up never looks at the folder itself: it may be on a mount that no longer answers.
+    return folderPath(QFile::decodeName(line));
 }
 
 bool writeSaveFolder(const QString &folder, QString *error)
@@ -42,13 +57,14 @@ bool writeSaveFolder(const QString &folder, QString *error)
 
 QString effectiveSaveFolder(const QString &chosen)
 {
-    if (chosen.isEmpty() || chosen.contains(QChar(0)) || QDir::isRelativePath(chosen))
-        return {};
-    QString clean = QDir::cleanPath(chosen);
-    const QFileInfo here(QDir::currentPath());
-    const QFileInfo there(clean);
-    if (clean == QDir::cleanPath(QDir::currentPath())
-        || (there.exists() && there.canonicalFilePath() == here.canonicalFilePath()))
+    const QString clean = folderPath(chosen);
+    const QString here = QFileInfo(QDir::currentPath()).canonicalFilePath();
+    // Another path to the working folder is the working folder; one that does not answer is not it.
+    const auto isHere = [clean, here] {
+        const QFileInfo there(clean);
+        return there.exists() && there.canonicalFilePath() == here;
+    };
+    if (clean.isEmpty() || FolderProbe::lookAt<bool>(clean, isHere).value_or(false))
         return {};
     return clean;
 }

@@ -1,5 +1,6 @@
 #include "archive/SavedRecords.h"
 
+#include "archive/FolderProbe.h"
 #include "runner/FileNames.h"
 #include "runner/RegularFile.h"
 
@@ -120,8 +121,10 @@ QByteArray SavedRecords::text() const
 
 QString savedDescription(const SavedRecording &saved)
 {
-    const bool there = QFileInfo(saved.path).isFile();
+    const std::optional<bool> there = FolderProbe::isFile(saved.path);
     return QStringLiteral("Saved %1 as %2\n%3")
         .arg(saved.savedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm")), saved.path,
-             there ? QStringLiteral("The file is still there.") : QStringLiteral("The file is no longer there."));
+             !there ? QStringLiteral("Its folder does not answer.")
+             : *there ? QStringLiteral("The file is still there.")
+                      : QStringLiteral("The file is no longer there."));
 }

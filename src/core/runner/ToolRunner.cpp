@@ -5,7 +5,6 @@
 #include "runner/UserInputBlock.h"
 #include "common/UserMessage.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -78,9 +77,10 @@ QString findProgram(const QString &program)
         QFileInfo info(program);
         return info.isFile() && info.isExecutable() ? info.absoluteFilePath() : QString();
     }
-    QFileInfo local(QDir::current().filePath(program));
+    // Named relative to the working folder, whose path as text need not be its bytes.
+    QFileInfo local(QStringLiteral("./") + program);
     if (local.isFile() && local.isExecutable())
-        return local.absoluteFilePath();
+        return local.filePath();
     return QStandardPaths::findExecutable(program);
 }
 
@@ -101,7 +101,7 @@ ToolRunResult startTool(QProcess &process, const ToolCommand &command)
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
-    process.setWorkingDirectory(QDir::currentPath());
+    // No working directory set: the tool starts in ours, whatever bytes its name holds.
     const pid_t parent = ::getpid();
     process.setChildProcessModifier([parent] { endWithParent(parent); });
     process.start(path, command.arguments);

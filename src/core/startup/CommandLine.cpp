@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 
 namespace CommandLine {
 
@@ -16,10 +17,30 @@ StartRequest refused(const QString &reason)
     return request;
 }
 
+// The arguments the parser counts as folders, as they were given: every one
+// after "--", "-" alone, and every one not starting with "-" (no option takes a value).
+QList<QByteArray> folderArguments(const QList<QByteArray> &arguments)
+{
+    QList<QByteArray> folders;
+    bool optionsEnded = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QByteArray &argument = arguments.at(i);
+        if (optionsEnded || argument == "-" || !argument.startsWith('-'))
+            folders << argument;
+        else if (argument == "--")
+            optionsEnded = true;
+    }
+    return folders;
+}
+
 } // namespace
 
-StartRequest read(const QStringList &arguments, const QString &videosFolder)
+StartRequest read(const QList<QByteArray> &rawArguments, const QString &videosFolder)
 {
+    QStringList arguments;
+    for (const QByteArray &argument : rawArguments)
+        arguments << QFile::decodeName(argument);
+
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Lists the recordings on a ReplayTV recorder and downloads the ones you tick.\n"
@@ -54,7 +75,8 @@ StartRequest read(const QStringList &arguments, const QString &videosFolder)
         return request;
     }
 
-    const QStringList folders = parser.positionalArguments();
+    // The parser's text is only good for options: a name that is not UTF-8 does not survive it.
+    const QList<QByteArray> folders = folderArguments(rawArguments);
     if (folders.size() > 1)
         return refused(QStringLiteral("Give one folder only."));
     if (parser.isSet(videos)) {
@@ -62,7 +84,7 @@ StartRequest read(const QStringList &arguments, const QString &videosFolder)
             return refused(QStringLiteral("Give a folder or --videos-folder, not both."));
         if (videosFolder.isEmpty())
             return refused(QStringLiteral("No videos folder is known for this user."));
-        request.folder = QDir(videosFolder).filePath(QStringLiteral("Kelvado"));
+        request.folder = QFile::encodeName(QDir(videosFolder).filePath(QStringLiteral("Kelvado")));
         request.createFolder = true;
     } else if (!folders.isEmpty()) {
         request.folder = folders.first();

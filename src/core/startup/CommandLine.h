@@ -1,7 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 // What one start of the program is asked to do, read from its command line
 // before any window or file exists.
@@ -9,8 +10,9 @@ struct StartRequest
 {
     // False: print `output` and `error` and end with `exitStatus`.
     bool opensWindow = false;
-    // The folder to work in; empty for the folder the program was started in.
-    QString folder;
+    // The folder to work in, byte for byte as given (a name need not be UTF-8);
+    // empty for the folder the program was started in.
+    QByteArray folder;
     // The folder is the program's own one under the videos folder, made on first use.
     bool createFolder = false;
     QString output; // for standard output
@@ -23,8 +25,9 @@ namespace CommandLine {
 // The status of a start that is refused: a bad option or a folder that cannot be used.
 constexpr int kUsageStatus = 2;
 
-// `arguments` as QCoreApplication::arguments() gives them (the program first);
-// `videosFolder` is the user's videos folder, where the desktop menu's start works.
-StartRequest read(const QStringList &arguments, const QString &videosFolder);
+// `arguments` are main()'s argv as it came, before Qt has taken any out (the
+// program first); `videosFolder` is the user's videos folder, where the desktop
+// menu's start works.
+StartRequest read(const QList<QByteArray> &arguments, const QString &videosFolder);
 
 } // namespace CommandLine

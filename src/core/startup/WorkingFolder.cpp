@@ -1,19 +1,23 @@
 #include "startup/WorkingFolder.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 
-QString enterWorkingFolder(const QString &folder, bool create)
+#include <sys/stat.h>
+#include <unistd.h>
+
+QString enterWorkingFolder(const QByteArray &folder, bool create)
 {
-    const QString shown = QDir::toNativeSeparators(folder);
-    if (create && !QFileInfo::exists(folder) && !QDir().mkpath(folder))
+    // The name is used as the bytes it is; only the messages decode it.
+    const QString shown = QDir::toNativeSeparators(QFile::decodeName(folder));
+    struct stat st;
+    if (create && ::stat(folder.constData(), &st) != 0 && !QDir().mkpath(QFile::decodeName(folder)))
         return QStringLiteral("kelvado: Cannot create the folder '%1'.").arg(shown);
-    const QFileInfo info(folder);
-    if (!info.exists())
+    if (::stat(folder.constData(), &st) != 0)
         return QStringLiteral("kelvado: The folder '%1' does not exist.").arg(shown);
-    if (!info.isDir())
+    if (!S_ISDIR(st.st_mode))
         return QStringLiteral("kelvado: '%1' is not a folder.").arg(shown);
-    if (!QDir::setCurrent(folder))
+    if (::chdir(folder.constData()) != 0)
         return QStringLiteral("kelvado: Cannot enter the folder '%1'.").arg(shown);
     return {};
 }

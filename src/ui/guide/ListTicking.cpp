@@ -1,5 +1,6 @@
 // Ticking many rows at once from the list's context menu and keys, the marks
 // of recordings saved before, and opening a saved recording's folder.
+#include "archive/FolderProbe.h"
 #include "common/Contrast.h"
 #include "common/UserMessage.h"
 #include "guide/SavedMark.h"
@@ -70,7 +71,7 @@ void Form1::buildListMenu()
         if (QListWidgetItem *row = List1->itemAt(at))
             List1->setCurrentItem(row);
         const SavedRecording *saved = savedRecording(rowForMenu());
-        mnuOpenFolder->setEnabled(saved && QFileInfo(QFileInfo(saved->path).path()).isDir());
+        mnuOpenFolder->setEnabled(saved && FolderProbe::isFolder(QFileInfo(saved->path).path()).value_or(false));
         mnuList->popup(List1->viewport()->mapToGlobal(at));
     });
 }
@@ -152,7 +153,7 @@ void Form1::showSavedMarks()
     for (int row = 0; row < std::min(int(TitleCount), List1->count()); ++row) {
         QListWidgetItem *item = List1->item(row);
         const SavedRecording *saved = savedRecording(row);
-        const bool there = saved && QFileInfo(saved->path).isFile();
+        const bool there = saved && FolderProbe::isFile(saved->path).value_or(false); // else a warning mark
         item->setIcon(!saved ? QIcon() : there ? savedIcon : goneIcon);
         item->setData(Qt::ForegroundRole, saved ? QVariant(QBrush(dimmed)) : QVariant());
         // A screen reader hears the mark with the row's text.

@@ -1,5 +1,6 @@
 // Set Mpeg Path: the folder saved recordings go to, chosen in a folder
 // chooser and kept for the next run.
+#include "archive/FolderProbe.h"
 #include "archive/SaveFolderSetting.h"
 #include "common/UserMessage.h"
 #include "mainwindow/ShownText.h"
@@ -29,8 +30,10 @@ void Form1::GetPath_Click()
         return;
     }
     // Not waited on: a session that is running goes on while the user chooses.
+    // A save folder that does not answer would hang the chooser: it starts in the working folder then.
+    const bool saveFolderAnswers = !SaveFolder.isEmpty() && FolderProbe::isFolder(SaveFolder).value_or(false);
     m_folderChooser = new QFileDialog(this, QStringLiteral("Save Recordings In"),
-                                      SaveFolder.isEmpty() ? QDir::currentPath() : SaveFolder);
+                                      saveFolderAnswers ? SaveFolder : QDir::currentPath());
     m_folderChooser->setObjectName(QStringLiteral("SaveFolderChooser"));
     m_folderChooser->setFileMode(QFileDialog::Directory);
     m_folderChooser->setOption(QFileDialog::ShowDirsOnly);
