@@ -1,6 +1,8 @@
 // Files in the working folder, the log and how the viewer reads it, the tool
 // runner, the stall rules, one title's transfer, and the command line.
 #include "about/AppIdentity.h"
+#include "archive/SaveFolderSetting.h"
+#include "archive/SavedRecords.h"
 #include "download/LeftoverFile.h"
 #include "download/SaveName.h"
 #include "download/TitleTransfer.h"
@@ -13,6 +15,7 @@
 #include "runner/FileNames.h"
 #include "runner/StallWatch.h"
 #include "runner/ToolRunner.h"
+#include "settings/SettingsFile.h"
 #include "startup/CommandLine.h"
 #include "startup/WorkingFolder.h"
 
@@ -203,6 +206,83 @@ private slots:
         QCOMPARE(workingDirEntries(), (QStringList{"Show_1.mpg", "Show_1_01.mpg"}));
         QCOMPARE(readFile(QStringLiteral("Show_1.mpg")) + readFile(QStringLiteral("Show_1_01.mpg")), "oldnew");
         QVERIFY(!renameNoReplace(QStringLiteral("gone.mpg"), QStringLiteral("other.mpg"), &error));
+    }
+
+    void savedRecordKeepsEveryLine_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("found"); // the recordings the record names once another is noted
+        const QByteArray first = "1.mpg\tFirst\t12/05/2003\t2026-12-01T20:15:00\t/srv/rec/First.mpg";
+        QTest::addRow("comments, other shapes, a sixth field") << "# mine\r\nfour\tfields\tonly\tx\n" + first + "\tsum\n"
+                                                               << "1.mpg 2.mpg";
+        QTest::addRow("last line without its end") << first << "1.mpg 2.mpg";
+        QTest::addRow("last line cut short") << QByteArray("1.mpg\tFirst\t12/05") << "2.mpg";
+        QTest::addRow("time in a daylight-saving gap")
+            << QByteArray(first).replace("2026-12-01T20:15", "2026-03-29T02:30") + '\n' << "1.mpg 2.mpg";
+        QByteArray many;
+        while (many.size() <= 16 << 20)
+            many += "0.mpg\tOlder\t11/05/2003\t2026-12-01T20:15:00\t/srv/rec/" + QByteArray(1000, 'o') + '\n';
+        QTest::addRow("past 16 MiB") << many + first + '\n' << "1.mpg 2.mpg";
+    }
+
+    // Noting a saved recording adds its line and leaves every other line as it was.
+    void savedRecordKeepsEveryLine()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, found);
+        // Berlin's clocks skip 02:00 to 03:00 on 2026-03-29.
+        qputenv("TZ", "Europe/Berlin");
+        ::tzset();
+        writeFile(SavedRecords::fileName(), before);
+        QVERIFY(SavedRecords::note({"2.mpg", "Second", "12/05/2003", "2026-12-01T20:15:00", "/srv/rec/Second.mpg"}));
+        const QByteArray after = readFile(SavedRecords::fileName());
+        QCOMPARE(after.left(before.size()), before);
+        QCOMPARE(after.mid(before.size()), QByteArray(before.endsWith('\n') ? "" : "\n")
+                                               + "2.mpg\tSecond\t12/05/2003\t2026-12-01T20:15:00\t/srv/rec/Second.mpg\n");
+        QStringList names;
+        const QSet<QByteArray> wanted{SavedRecords::key("1.mpg", "First", "12/05/2003"),
+                                      SavedRecords::key("2.mpg", "Second", "12/05/2003")};
+        for (const SavedRecording &saved : SavedRecords::load(wanted).recordings)
+            names << saved.recorderName;
+        qunsetenv("TZ");
+        ::tzset();
+        QCOMPARE(names.join(u' '), found);
+    }
+
+    void ownFilesKeptSafe_data()
+    {
+        QTest::addColumn<QString>("name"); // made a link to a file first
+        QTest::addColumn<QString>("saveFolder");
+        QTest::addColumn<QString>("error");
+        const QString link = QStringLiteral("it is a link, and Kelvado does not write through one; "
+                                            "put a plain file, or nothing, in its place");
+        QTest::addRow("log a link") << kLogFileName << "" << "The log Kelvado.LOG could not be opened: " + link;
+        QTest::addRow("settings a link") << "RPTVIP.dat" << "" << "The settings could not be saved to RPTVIP.dat: " + link;
+        const QString remembered = QStringLiteral("The save folder could not be remembered in SaveFolder.txt: ");
+        QTest::addRow("save folder a link") << "SaveFolder.txt" << "/srv/rec" << remembered + link;
+        QTest::addRow("save folder a link, working folder chosen") << "SaveFolder.txt" << "." << remembered + link;
+        QTest::addRow("record a link") << "SavedRecordings.txt" << ""
+                                       << "The record of saved recordings, SavedRecordings.txt, could not be written: "
+                                              + link;
+        QTest::addRow("save folder with a line break") << "" << "/srv/a\nb" << remembered + "its name holds a line break";
+    }
+
+    // Kelvado's own files: never written through a link, and a save folder kept exactly or refused.
+    void ownFilesKeptSafe()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, saveFolder);
+        QFETCH(QString, error);
+        makeEntry(name.isEmpty() ? "" : "link", name, "kept");
+        QString told;
+        QVERIFY(!(name == kLogFileName      ? AppendToLog({"a"}, &told)
+                  : name == "RPTVIP.dat"    ? writeSettingsFile("10.0.0.5", "7", &told)
+                  : !saveFolder.isEmpty()   ? writeSaveFolder(QDir(saveFolder).absolutePath(), &told)
+                                            : SavedRecords::note({"1.mpg", "T", "12/05/2003", {}, "/srv/T.mpg"}, &told)));
+        QCOMPARE(told, error);
+        QCOMPARE(readFile("target"), QByteArray(name.isEmpty() ? "" : "kept"));
+        QCOMPARE(QFileInfo(name).symLinkTarget(), name.isEmpty() ? "" : QDir::current().absoluteFilePath("target"));
+        QCOMPARE(readSaveFolder(), QString());
     }
 
     void leftovers_data()

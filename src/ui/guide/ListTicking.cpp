@@ -13,6 +13,8 @@
 #include <QStyledItemDelegate>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 QAction *listAction(QMenu *menu, const char *name, const QString &text, const QKeySequence &keys)
@@ -40,6 +42,15 @@ protected:
         option->decorationPosition = QStyleOptionViewItem::Right;
     }
 };
+
+// What the record holds about the rows of the guide.
+SavedRecords savedRecordsOfRows(const Form1 &w)
+{
+    QSet<QByteArray> wanted;
+    for (std::size_t i = 0; i < std::size_t(std::clamp(int(w.TitleCount), 0, Form1::kTableSize)); ++i)
+        wanted.insert(SavedRecords::key(w.FileNames[i], w.Titles[i], w.RecordDates[i]));
+    return SavedRecords::load(wanted);
+}
 
 } // namespace
 
@@ -69,7 +80,7 @@ void Form1::buildListMenu()
         if (QListWidgetItem *row = List1->itemAt(at))
             List1->setCurrentItem(row);
         const SavedRecording *saved = savedRecording(rowForMenu());
-        mnuOpenFolder->setEnabled(saved && QFileInfo(QFileInfo(saved->path).path()).isDir());
+        mnuOpenFolder->setEnabled(saved && !savedFolderUrl(*saved).isEmpty());
         mnuList->popup(List1->viewport()->mapToGlobal(at));
     });
 }
@@ -112,7 +123,7 @@ void Form1::UntickAll_Click()
 
 void Form1::TickNotSaved_Click()
 {
-    m_savedRecords = SavedRecords::load();
+    m_savedRecords = savedRecordsOfRows(*this);
     setTicks([this](int row) { return savedRecording(row) == nullptr; });
 }
 
@@ -134,14 +145,14 @@ void Form1::OpenFolder_Click()
     const SavedRecording *saved = savedRecording(rowForMenu());
     if (!saved)
         return;
-    const QString folder = QFileInfo(saved->path).path();
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
-        tellUser(QStringLiteral("The folder %1 could not be opened.").arg(folder));
+    const QUrl folder = savedFolderUrl(*saved);
+    if (folder.isEmpty() || !QDesktopServices::openUrl(folder))
+        tellUser(QStringLiteral("The folder %1 could not be opened.").arg(QFileInfo(saved->path).path()));
 }
 
 void Form1::showSavedMarks()
 {
-    m_savedRecords = SavedRecords::load();
+    m_savedRecords = savedRecordsOfRows(*this);
     const QIcon savedIcon = style()->standardIcon(QStyle::SP_DialogApplyButton);
     const QIcon goneIcon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
     for (int row = 0; row < std::min(int(TitleCount), List1->count()); ++row) {
