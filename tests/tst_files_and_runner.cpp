@@ -211,77 +211,71 @@ private slots:
     void savedRecordKeepsEveryLine_data()
     {
         QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("found"); // the recordings the record names once another is noted
+        QTest::addColumn<QString>("found"); // the path and time the record then gives for 1.mpg and the one noted
         const QByteArray first = "1.mpg\tFirst\t12/05/2003\t2026-12-01T20:15:00\t/srv/rec/First.mpg";
-        QTest::addRow("comments, other shapes, a sixth field") << "# mine\r\nfour\tfields\tonly\tx\n" + first + "\tsum\n"
-                                                               << "1.mpg 2.mpg";
-        QTest::addRow("last line without its end") << first << "1.mpg 2.mpg";
-        QTest::addRow("last line cut short") << QByteArray("1.mpg\tFirst\t12/05") << "2.mpg";
-        QTest::addRow("time in a daylight-saving gap")
-            << QByteArray(first).replace("2026-12-01T20:15", "2026-03-29T02:30") + '\n' << "1.mpg 2.mpg";
+        const QString both = QStringLiteral("/srv/rec/First.mpg 2026-12-01T20:15:00|/srv/#2.mpg ");
+        QTest::addRow("comments, other shapes, a later line, a sixth field")
+            << "# mine\r\nfour\tfields\tonly\tx\n1.mpg\tFirst\t12/05/2003\t2025\t/old\n" + first + "\tsum\n" << both;
+        QTest::addRow("last line cut short, a path not absolute")
+            << QByteArray("1.mpg\tFirst\t12/05/2003\t\tsrv/rec/First.mpg\n1.mpg\tFi") << "/srv/#2.mpg ";
+        QTest::addRow("time in a daylight-saving gap") << QByteArray(first).replace("12-01T20", "03-29T02") + '\n'
+                                                       << QString(both).replace("12-01T20", "03-29T02");
         QByteArray many;
         while (many.size() <= 16 << 20)
             many += "0.mpg\tOlder\t11/05/2003\t2026-12-01T20:15:00\t/srv/rec/" + QByteArray(1000, 'o') + '\n';
-        QTest::addRow("past 16 MiB") << many + first + '\n' << "1.mpg 2.mpg";
+        QTest::addRow("past 16 MiB, no end") << many + first << both;
     }
 
-    // Noting a saved recording adds its line and leaves every other line as it was.
+    // Noting a saved recording adds its line and leaves every other line as it
+    // was; odd characters are written escaped and read back.
     void savedRecordKeepsEveryLine()
     {
         QFETCH(QByteArray, before);
         QFETCH(QString, found);
-        // Berlin's clocks skip 02:00 to 03:00 on 2026-03-29.
-        qputenv("TZ", "Europe/Berlin");
-        ::tzset();
+        qputenv("TZ", "Europe/Berlin"); // where 02:00 to 03:00 of 2026-03-29 never was
         writeFile(SavedRecords::fileName(), before);
-        QVERIFY(SavedRecords::note({"2.mpg", "Second", "12/05/2003", "2026-12-01T20:15:00", "/srv/rec/Second.mpg"}));
+        QVERIFY(SavedRecords::note({"#2.mpg", "Tab\there\nnew \\", "12/05/2003", "", "/srv/#2.mpg"}));
         const QByteArray after = readFile(SavedRecords::fileName());
         QCOMPARE(after.left(before.size()), before);
         QCOMPARE(after.mid(before.size()), QByteArray(before.endsWith('\n') ? "" : "\n")
-                                               + "2.mpg\tSecond\t12/05/2003\t2026-12-01T20:15:00\t/srv/rec/Second.mpg\n");
-        QStringList names;
-        const QSet<QByteArray> wanted{SavedRecords::key("1.mpg", "First", "12/05/2003"),
-                                      SavedRecords::key("2.mpg", "Second", "12/05/2003")};
-        for (const SavedRecording &saved : SavedRecords::load(wanted).recordings)
-            names << saved.recorderName;
-        qunsetenv("TZ");
-        ::tzset();
-        QCOMPARE(names.join(u' '), found);
+                                               + "\\#2.mpg\tTab\\there\\nnew \\\\\t12/05/2003\t\t/srv/#2.mpg\n");
+        const SavedRecords read = SavedRecords::load({SavedRecords::key("1.mpg", "First", "12/05/2003"),
+                                                      SavedRecords::key("#2.mpg", "Tab\there\nnew \\", "12/05/2003")});
+        QStringList got;
+        for (const SavedRecording &saved : read.recordings)
+            got << saved.path + ' ' + saved.savedAt;
+        QCOMPARE(got.join(u'|'), found);
     }
 
     void ownFilesKeptSafe_data()
     {
         QTest::addColumn<QString>("name"); // made a link to a file first
         QTest::addColumn<QString>("saveFolder");
-        QTest::addColumn<QString>("error");
-        const QString link = QStringLiteral("it is a link, and Kelvado does not write through one; "
-                                            "put a plain file, or nothing, in its place");
-        QTest::addRow("log a link") << kLogFileName << "" << "The log Kelvado.LOG could not be opened: " + link;
-        QTest::addRow("settings a link") << "RPTVIP.dat" << "" << "The settings could not be saved to RPTVIP.dat: " + link;
-        const QString remembered = QStringLiteral("The save folder could not be remembered in SaveFolder.txt: ");
-        QTest::addRow("save folder a link") << "SaveFolder.txt" << "/srv/rec" << remembered + link;
-        QTest::addRow("save folder a link, working folder chosen") << "SaveFolder.txt" << "." << remembered + link;
-        QTest::addRow("record a link") << "SavedRecordings.txt" << ""
-                                       << "The record of saved recordings, SavedRecordings.txt, could not be written: "
-                                              + link;
-        QTest::addRow("save folder with a line break") << "" << "/srv/a\nb" << remembered + "its name holds a line break";
+        QTest::addRow("log a link") << kLogFileName << "";
+        QTest::addRow("settings a link") << "RPTVIP.dat" << "";
+        QTest::addRow("save folder a link") << "SaveFolder.txt" << "/srv/rec";
+        QTest::addRow("save folder a link, working folder chosen") << "SaveFolder.txt" << ".";
+        QTest::addRow("record a link") << "SavedRecordings.txt" << "";
+        QTest::addRow("save folder with a line break") << "" << "/srv/a\nb";
     }
 
-    // Kelvado's own files: never written through a link, and a save folder kept exactly or refused.
+    // Kelvado's own files: never written through a link, and a save folder
+    // kept exactly or refused; the message names the file and why.
     void ownFilesKeptSafe()
     {
         QFETCH(QString, name);
         QFETCH(QString, saveFolder);
-        QFETCH(QString, error);
         makeEntry(name.isEmpty() ? "" : "link", name, "kept");
         QString told;
         QVERIFY(!(name == kLogFileName      ? AppendToLog({"a"}, &told)
                   : name == "RPTVIP.dat"    ? writeSettingsFile("10.0.0.5", "7", &told)
                   : !saveFolder.isEmpty()   ? writeSaveFolder(QDir(saveFolder).absolutePath(), &told)
                                             : SavedRecords::note({"1.mpg", "T", "12/05/2003", {}, "/srv/T.mpg"}, &told)));
-        QCOMPARE(told, error);
-        QCOMPARE(readFile("target"), QByteArray(name.isEmpty() ? "" : "kept"));
-        QCOMPARE(QFileInfo(name).symLinkTarget(), name.isEmpty() ? "" : QDir::current().absoluteFilePath("target"));
+        QVERIFY2(told.contains(name.isEmpty() ? "SaveFolder.txt" : name)
+                     && told.contains(name.isEmpty() ? ": its name holds a line break" : ": it is a link"),
+                 qPrintable(told));
+        QCOMPARE(readFile("target") + QFileInfo(name).symLinkTarget().toUtf8(),
+                 name.isEmpty() ? "" : "kept" + QDir::current().absoluteFilePath("target").toUtf8());
         QCOMPARE(readSaveFolder(), QString());
     }
 

@@ -2,7 +2,6 @@
 // numbers, the codec, the field reader, progress words, the messages, and the
 // lines written to the log and the settings file.
 #include "archive/DiskSpace.h"
-#include "archive/SavedRecords.h"
 #include "common/FieldReader.h"
 #include "common/LeadingNumber.h"
 #include "common/LineStream.h"
@@ -421,26 +420,6 @@ private slots:
                                         << "S_1.mpg Kept: 17:04:09  1.mpg was already in the folder, now 1.mpg.kept-1"
                                            "\r\n";
         QTest::addRow("log: session end") << lines(sessionEnd()) << " \r\nEnd of Download Session \r\n";
-        // The record of saved recordings: odd characters survive writing and
-        // reading; a later line counts; lines of other shapes count for nothing.
-        const SavedRecording odd{"#a\tb.mpg", "Tab\there\nnew \\ back", "12/05/2003", "2026-12-01T20:15:00",
-                                 "/x/\u00e9\\t.mpg"};
-        const QByteArray written = SavedRecords::line(odd);
-        QTest::addRow("saved: written") << QString::fromUtf8(written)
-                                        << "\\#a\\tb.mpg\tTab\\there\\nnew \\\\ back\t12/05/2003\t2026-12-01T20:15:00\t"
-                                           "/x/\u00e9\\\\t.mpg\n";
-        auto readBack = [&odd](QByteArray bytes) {
-            QBuffer device(&bytes);
-            device.open(QIODevice::ReadOnly);
-            const QSet<QByteArray> wanted{SavedRecords::key(odd.recorderName, odd.title, odd.recordDate)};
-            const QList<SavedRecording> found = SavedRecords::read(device, wanted).recordings;
-            return found.size() == 1 ? QString::fromUtf8(SavedRecords::line(found[0])) : QString::number(found.size());
-        };
-        const QByteArray earlier = QByteArray(written).replace("2026-12-01", "2025-01-01");
-        const QByteArray others = "# note\nfour\tfields\tonly\tx\n" + QByteArray(written).replace("/x/", "x/")
-                                  + QByteArray(written).replace("\\#", "#");
-        QTest::addRow("saved: read back") << readBack(others + earlier + written.chopped(1) + "\tsum\r\n" + others)
-                                          << QString::fromUtf8(written);
         QTest::addRow("log: termination") << lines(termination()) << "Program Terminated \r\n \r\n \r\n";
     }
 

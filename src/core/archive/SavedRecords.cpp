@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -70,21 +71,41 @@ QByteArray SavedRecords::key(const QString &recorderName, const QString &title, 
 
 SavedRecords SavedRecords::load(const QSet<QByteArray> &wanted)
 {
-    QFile file;
-    if (wanted.isEmpty() || !openRegularFile(file, resolveFileName(fileName()), QIODevice::ReadOnly))
-        return {};
-    return read(file, wanted);
+    SavedRecords records;
+    records.update(wanted);
+    return records;
 }
 
-SavedRecords SavedRecords::read(QIODevice &device, const QSet<QByteArray> &wanted)
+void SavedRecords::update(const QSet<QByteArray> &wanted)
 {
-    SavedRecords records;
-    QHash<QByteArray, qsizetype> at;
+    QFile file;
+    struct stat st;
+    if (wanted.isEmpty() || !openRegularFile(file, resolveFileName(fileName()), QIODevice::ReadOnly)
+        || ::fstat(file.handle(), &st) != 0) {
+        *this = {};
+        return;
+    }
+    const bool added = wanted == m_wanted && quint64(st.st_dev) == m_device && quint64(st.st_ino) == m_inode
+                       && st.st_size >= m_readTo && file.seek(m_readTo);
+    if (!added) {
+        *this = {};
+        m_wanted = wanted;
+        m_device = quint64(st.st_dev);
+        m_inode = quint64(st.st_ino);
+    }
+    readOn(file);
+}
+
+void SavedRecords::readOn(QIODevice &device)
+{
     LineStream lines(device);
     QByteArray line, ending;
     while (lines.next(line, ending)) {
+        // A last line without its end may be half written: it is read again next time.
+        if (!ending.isEmpty())
+            m_readTo = lines.position();
         const QByteArray key = line.size() < LineStream::kDefaultCap ? lineKey(line) : QByteArray();
-        if (key.isEmpty() || !wanted.contains(key))
+        if (key.isEmpty() || !m_wanted.contains(key))
             continue;
         const QString text = QString::fromUtf8(line);
         const QList<QStringView> fields = QStringView(text).split(u'\t');
@@ -92,14 +113,13 @@ SavedRecords SavedRecords::read(QIODevice &device, const QSet<QByteArray> &wante
                              unescaped(fields[3]), unescaped(fields[4])};
         if (!saved.path.startsWith(u'/'))
             continue;
-        if (const auto earlier = at.constFind(key); earlier != at.cend())
-            records.recordings[*earlier] = saved;
-        else {
-            at.insert(key, records.recordings.size());
-            records.recordings.append(saved);
+        if (const auto earlier = m_at.constFind(key); earlier != m_at.cend()) {
+            recordings[*earlier] = saved;
+        } else {
+            m_at.insert(key, recordings.size());
+            recordings.append(saved);
         }
     }
-    return records;
 }
 
 const SavedRecording *SavedRecords::find(const QString &recorderName, const QString &title,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -38,7 +39,11 @@ public:
     // What the working folder's record holds about the recordings wanted,
     // read to its end a line at a time; other lines are passed over unparsed.
     static SavedRecords load(const QSet<QByteArray> &wanted);
-    static SavedRecords read(QIODevice &device, const QSet<QByteArray> &wanted);
+
+    // Brings this up to date with the record. As Kelvado only adds to it, only
+    // what was added since the last look is read while the same recordings
+    // are wanted from the same file; else it is read afresh.
+    void update(const QSet<QByteArray> &wanted);
 
     const SavedRecording *find(const QString &recorderName, const QString &title, const QString &recordDate) const;
 
@@ -50,6 +55,14 @@ public:
     static QString timeText(const QDateTime &at);
 
     QList<SavedRecording> recordings;
+
+private:
+    void readOn(QIODevice &device);
+
+    QSet<QByteArray> m_wanted;
+    QHash<QByteArray, qsizetype> m_at; // where each recording's entry is in recordings
+    quint64 m_device = 0, m_inode = 0;
+    qint64 m_readTo = 0; // the end of the last whole line read
 };
 
 // For the row's tooltip: where and when it was saved, and whether the file is

@@ -3,12 +3,18 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <cstring>
 
 LineStream::LineStream(QIODevice &device, qsizetype cap, qint64 blockSize)
     : m_device(device)
     , m_cap(cap)
     , m_blockSize(blockSize)
 {
+}
+
+qint64 LineStream::position() const
+{
+    return m_device.pos() - (m_block.size() - m_pos);
 }
 
 bool LineStream::fill()
@@ -29,16 +35,19 @@ bool LineStream::fill()
 
 bool LineStream::next(QByteArray &line, QByteArray &ending)
 {
-    line.clear();
-    ending.clear();
+    line.resize(0); // keeps its room for the next line
+    ending.resize(0);
     if (m_pos >= m_block.size() && !fill())
         return false;
     for (;;) {
         const char *data = m_block.constData();
         const qsizetype size = m_block.size();
-        qsizetype end = m_pos;
-        while (end < size && data[end] != '\r' && data[end] != '\n')
-            ++end;
+        // The line ends at the first CR or LF: LF found first, then a CR before it.
+        const char *from = data + m_pos;
+        const auto *lf = static_cast<const char *>(std::memchr(from, '\n', size_t(size - m_pos)));
+        const qsizetype span = lf ? lf - from : size - m_pos;
+        const auto *cr = static_cast<const char *>(std::memchr(from, '\r', size_t(span)));
+        const qsizetype end = m_pos + (cr ? cr - from : span);
         const qsizetype room = m_cap - line.size();
         if (room > 0)
             line.append(data + m_pos, std::min(room, end - m_pos));

@@ -20,6 +20,9 @@ public:
     // a last line without one). False when the device has no more lines.
     bool next(QByteArray &line, QByteArray &ending);
 
+    // Where on the device the lines given so far end.
+    qint64 position() const;
+
     // Whether the device failed to read; the lines up to the failure were given.
     bool failed() const { return m_failed; }
 

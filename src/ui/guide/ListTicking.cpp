@@ -43,13 +43,13 @@ protected:
     }
 };
 
-// What the record holds about the rows of the guide.
-SavedRecords savedRecordsOfRows(const Form1 &w)
+// What names the rows of the guide in the record.
+QSet<QByteArray> rowKeys(const Form1 &w)
 {
     QSet<QByteArray> wanted;
     for (std::size_t i = 0; i < std::size_t(std::clamp(int(w.TitleCount), 0, Form1::kTableSize)); ++i)
         wanted.insert(SavedRecords::key(w.FileNames[i], w.Titles[i], w.RecordDates[i]));
-    return SavedRecords::load(wanted);
+    return wanted;
 }
 
 } // namespace
@@ -123,7 +123,7 @@ void Form1::UntickAll_Click()
 
 void Form1::TickNotSaved_Click()
 {
-    m_savedRecords = savedRecordsOfRows(*this);
+    m_savedRecords.update(rowKeys(*this));
     setTicks([this](int row) { return savedRecording(row) == nullptr; });
 }
 
@@ -152,7 +152,7 @@ void Form1::OpenFolder_Click()
 
 void Form1::showSavedMarks()
 {
-    m_savedRecords = savedRecordsOfRows(*this);
+    m_savedRecords.update(rowKeys(*this));
     const QIcon savedIcon = style()->standardIcon(QStyle::SP_DialogApplyButton);
     const QIcon goneIcon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
     for (int row = 0; row < std::min(int(TitleCount), List1->count()); ++row) {
