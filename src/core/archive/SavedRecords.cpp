@@ -193,9 +193,7 @@ QUrl savedFolderUrl(const SavedRecording &saved)
 {
     if (!saved.path.startsWith(u'/'))
         return {};
-    // "//srv/rec" is a folder here, not a host: one leading slash, so the address names no host.
-    QString folder = QDir::cleanPath(QFileInfo(saved.path).path());
-    while (folder.startsWith(QStringLiteral("//")))
-        folder.remove(0, 1);
+    // "//srv/rec" is a folder here, not a host: cleaned to "/srv/rec", the address names no host.
+    const QString folder = QDir::cleanPath(QFileInfo(saved.path).path());
     return QFileInfo(folder).isDir() ? QUrl::fromLocalFile(folder) : QUrl();
 }
