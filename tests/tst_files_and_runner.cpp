@@ -234,13 +234,17 @@ private slots:
         QFETCH(QString, found);
         qputenv("TZ", "Europe/Berlin"); // where 02:00 to 03:00 of 2026-03-29 never was
         writeFile(SavedRecords::fileName(), before);
+        // Read before and after: the second look reads only what was added.
+        SavedRecords read;
+        const QSet<QByteArray> wanted{SavedRecords::key("1.mpg", "First", "12/05/2003"),
+                                      SavedRecords::key("#2.mpg", "Tab\there\nnew \\", "12/05/2003")};
+        read.update(wanted);
         QVERIFY(SavedRecords::note({"#2.mpg", "Tab\there\nnew \\", "12/05/2003", "", "/srv/#2.mpg"}));
+        read.update(wanted);
         const QByteArray after = readFile(SavedRecords::fileName());
         QCOMPARE(after.left(before.size()), before);
         QCOMPARE(after.mid(before.size()), QByteArray(before.endsWith('\n') ? "" : "\n")
                                                + "\\#2.mpg\tTab\\there\\nnew \\\\\t12/05/2003\t\t/srv/#2.mpg\n");
-        const SavedRecords read = SavedRecords::load({SavedRecords::key("1.mpg", "First", "12/05/2003"),
-                                                      SavedRecords::key("#2.mpg", "Tab\there\nnew \\", "12/05/2003")});
         QStringList got;
         for (const SavedRecording &saved : read.recordings)
             got << saved.path + ' ' + saved.savedAt;
