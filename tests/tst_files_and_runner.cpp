@@ -220,31 +220,26 @@ private slots:
             << QByteArray("1.mpg\tFirst\t12/05/2003\t\tsrv/rec/First.mpg\n1.mpg\tFi") << "/srv/#2.mpg ";
         QTest::addRow("time in a daylight-saving gap") << QByteArray(first).replace("12-01T20", "03-29T02") + '\n'
                                                        << QString(both).replace("12-01T20", "03-29T02");
-        QByteArray many;
-        while (many.size() <= 16 << 20)
-            many += "0.mpg\tOlder\t11/05/2003\t2026-12-01T20:15:00\t/srv/rec/" + QByteArray(1000, 'o') + '\n';
-        QTest::addRow("past 16 MiB, no end") << many + first << both;
+        const QByteArray older = "0.mpg\tOlder\t11/05/2003\t2026-12-01T20:15:00\t/srv/rec/" + QByteArray(1000, 'o') + '\n';
+        QTest::addRow("past 16 MiB, no end") << older.repeated(17 << 10) + first << both;
     }
 
-    // Noting a saved recording adds its line and leaves every other line as it
-    // was; odd characters are written escaped and read back.
+    // Noting a recording adds its line, every other line kept as it was; odd characters
+    // escaped and read back, the second look reading only what was added.
     void savedRecordKeepsEveryLine()
     {
         QFETCH(QByteArray, before);
         QFETCH(QString, found);
         qputenv("TZ", "Europe/Berlin"); // where 02:00 to 03:00 of 2026-03-29 never was
         writeFile(SavedRecords::fileName(), before);
-        // Read before and after: the second look reads only what was added.
         SavedRecords read;
         const QSet<QByteArray> wanted{SavedRecords::key("1.mpg", "First", "12/05/2003"),
                                       SavedRecords::key("#2.mpg", "Tab\there\nnew \\", "12/05/2003")};
         read.update(wanted);
         QVERIFY(SavedRecords::note({"#2.mpg", "Tab\there\nnew \\", "12/05/2003", "", "/srv/#2.mpg"}));
         read.update(wanted);
-        const QByteArray after = readFile(SavedRecords::fileName());
-        QCOMPARE(after.left(before.size()), before);
-        QCOMPARE(after.mid(before.size()), QByteArray(before.endsWith('\n') ? "" : "\n")
-                                               + "\\#2.mpg\tTab\\there\\nnew \\\\\t12/05/2003\t\t/srv/#2.mpg\n");
+        QCOMPARE(readFile(SavedRecords::fileName()), before + (before.endsWith('\n') ? "" : "\n")
+                                                         + "\\#2.mpg\tTab\\there\\nnew \\\\\t12/05/2003\t\t/srv/#2.mpg\n");
         QStringList got;
         for (const SavedRecording &saved : read.recordings)
             got << saved.path + ' ' + saved.savedAt;
@@ -263,8 +258,7 @@ private slots:
         QTest::addRow("save folder with a line break") << "" << "/srv/a\nb";
     }
 
-    // Kelvado's own files: never written through a link, and a save folder
-    // kept exactly or refused; the message names the file and why.
+    // Own files never written through a link; a save folder kept exactly or refused, saying why.
     void ownFilesKeptSafe()
     {
         QFETCH(QString, name);
@@ -275,9 +269,8 @@ private slots:
                   : name == "RPTVIP.dat"    ? writeSettingsFile("10.0.0.5", "7", &told)
                   : !saveFolder.isEmpty()   ? writeSaveFolder(QDir(saveFolder).absolutePath(), &told)
                                             : SavedRecords::note({"1.mpg", "T", "12/05/2003", {}, "/srv/T.mpg"}, &told)));
-        QVERIFY2(told.contains(name.isEmpty() ? "SaveFolder.txt" : name)
-                     && told.contains(name.isEmpty() ? ": its name holds a line break" : ": it is a link"),
-                 qPrintable(told));
+        const char *why = name.isEmpty() ? "SaveFolder.txt: its name holds a line break" : ": it is a link";
+        QVERIFY2(told.contains(name) && told.contains(why), qPrintable(told));
         QCOMPARE(readFile("target") + QFileInfo(name).symLinkTarget().toUtf8(),
                  name.isEmpty() ? "" : "kept" + QDir::current().absoluteFilePath("target").toUtf8());
         QCOMPARE(readSaveFolder(), QString());
