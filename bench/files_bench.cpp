@@ -1,10 +1,11 @@
 // What huge and crowded working folders cost: a 1 GB guide streamed through the
 // parser (a dump, and one with a field line of 1 GB), a 1 GB FStat.txt read for
 // a size, a 1 GB recording copied into a save folder on another file system,
-// and, in a folder of 100,000 files, a click on a list of 12 ticked rows and a
-// row's tooltip. Each case runs in a process of its own so its peak memory is
-// its own.
+// in a folder of 100,000 files a click on a list of 12 ticked rows and a row's
+// tooltip, and a record of 100,000 saved recordings. Each case runs in a
+// process of its own so its peak memory is its own.
 #include "archive/SaveFolderMove.h"
+#include "archive/SavedRecords.h"
 #include "common/LineStream.h"
 #include "guide/FileStatReader.h"
 #include "guide/GuideFile.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHelpEvent>
 #include <QListWidget>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -166,6 +168,73 @@ int folderCase(int files)
     return tip.isEmpty() ? 1 : 0;
 }
 
+// A guide of 201 rows against a record of saved recordings of many entries of
+// other recordings, one of them with a 15 MB path on a row of the guide: the
+// marks after Get Guide, the longest the window waits per saved title (the
+// entry noted, then the marks shown again) over five titles, and that row's tooltip.
+int recordCase(int entries)
+{
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    {
+        QFile file(SavedRecords::fileName());
+        if (!file.open(QIODevice::WriteOnly))
+            return 1;
+        QByteArray text;
+        for (int i = 0; i < entries; ++i)
+            text += "old-" + QByteArray::number(i) + ".mpg\tOlder recording number " + QByteArray::number(i)
+                    + "\t11/05/2003\t2026-12-01T20:15:00\t" + dir.path().toUtf8() + "/Older recording number "
+                    + QByteArray::number(i) + "_11 05 2003.mpg\n";
+        file.write(text);
+    }
+    const recorder::Catalog catalog = catalogOf(201);
+    Form1 w;
+    QListWidget *list = control<QListWidget>(w, "List1");
+    for (int i = 0; i < 201; ++i) {
+        w.Titles[i] = QString::fromStdString(catalog[i].title).leftJustified(58);
+        w.RecordDates[i] = QStringLiteral("12/05/2003");
+        w.FileNames[i] = QString::fromStdString(catalog[i].fileName);
+        auto *item = new QListWidgetItem(w.Titles[i]);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+        list->addItem(item);
+    }
+    w.TitleCount = 201;
+    auto note = [&w, &dir](int row, const QString &path) {
+        SavedRecording saved;
+        saved.recorderName = w.FileNames[row];
+        saved.title = w.Titles[row];
+        saved.recordDate = w.RecordDates[row];
+        saved.savedAt = SavedRecords::timeText(QDateTime::currentDateTime());
+        saved.path = path.isEmpty() ? dir.filePath(QStringLiteral("saved-%1.mpg").arg(row)) : path;
+        return SavedRecords::note(saved);
+    };
+    if (entries > 0 && !note(1, u'/' + QString(15 << 20, u'p')))
+        return 1;
+    QElapsedTimer clock;
+    clock.start();
+    w.showSavedMarks();
+    const double marksMs = double(clock.nsecsElapsed()) / 1e6;
+    double longestTitleMs = 0;
+    for (int row = 10; row < 15; ++row) {
+        clock.restart();
+        if (!note(row, {}))
+            return 1;
+        w.showSavedMarks();
+        longestTitleMs = std::max(longestTitleMs, double(clock.nsecsElapsed()) / 1e6);
+    }
+    w.show();
+    QCoreApplication::processEvents();
+    const QPoint at = list->visualItemRect(list->item(1)).center();
+    QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+    clock.restart();
+    QCoreApplication::sendEvent(list->viewport(), &help);
+    const double tipMs = double(clock.nsecsElapsed()) / 1e6;
+    std::printf("record entries=%d marksMs=%.1f longestPerTitleMs=%.1f tooltipMs=%.1f saved=%d\n", entries, marksMs,
+                longestTitleMs, tipMs, int(w.savedRecording(12) != nullptr));
+    return w.savedRecording(12) ? 0 : 1;
+}
+
 // A 1 GB recording moved into a save folder on another file system (/dev/shm):
 // the copy's speed with its flush and read-back, its memory, and the longest
 // the event loop waited meanwhile, which is how long the window could not answer.
@@ -213,6 +282,11 @@ int main(int argc, char *argv[])
                : mode == QLatin1String("copy") ? copyCase()
                                                : fileStatCase();
     }
+    if (mode == QLatin1String("record")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        return recordCase(argc > 2 ? atoi(argv[2]) : 0);
+    }
     if (mode == QLatin1String("folder")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QApplication app(argc, argv);
@@ -233,8 +307,10 @@ int main(int argc, char *argv[])
     // Every case, each in a process of its own.
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    for (const QStringList &args : {QStringList{"guide"}, QStringList{"guide", "long-line"}, QStringList{"fstat"},
-                                    QStringList{"copy"}, QStringList{"folder", "0"}, QStringList{"folder", "100000"}}) {
+    for (const QStringList &args :
+         {QStringList{"guide"}, QStringList{"guide", "long-line"}, QStringList{"fstat"}, QStringList{"copy"},
+          QStringList{"folder", "0"}, QStringList{"folder", "100000"}, QStringList{"record", "0"},
+          QStringList{"record", "100000"}}) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
         child.start(QCoreApplication::applicationFilePath(), args);

@@ -2,6 +2,8 @@
 // runner, the stall rules, one title's transfer, and the command line.
 #include "about/AppIdentity.h"
 #include "archive/CopyInProgress.h"
+#include "archive/SaveFolderSetting.h"
+#include "archive/SavedRecords.h"
 #include "download/LeftoverFile.h"
 #include "download/SaveName.h"
 #include "download/TitleTransfer.h"
@@ -14,6 +16,7 @@
 #include "runner/FileNames.h"
 #include "runner/StallWatch.h"
 #include "runner/ToolRunner.h"
+#include "settings/SettingsFile.h"
 #include "startup/CommandLine.h"
 #include "startup/WorkingFolder.h"
 
@@ -209,6 +212,74 @@ private slots:
         // In a save folder too, a name in another letter case is taken, and so is one a folder lies under.
         QVERIFY(QDir().mkpath(QStringLiteral("sub/Show_1.mpg")) && nameTakenIn(QStringLiteral("sub"))("SHOW_1.MPG"));
         QVERIFY(!renameNoReplace(QStringLiteral("gone.mpg"), QStringLiteral("other.mpg"), &error));
+    }
+
+    void savedRecordKeepsEveryLine_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("found"); // the path and time the record then gives for 1.mpg and the one noted
+        const QByteArray first = "1.mpg\tFirst\t12/05/2003\t2026-12-01T20:15:00\t/srv/rec/First.mpg";
+        const QString both = QStringLiteral("/srv/rec/First.mpg 2026-12-01T20:15:00|/srv/#2.mpg ");
+        QTest::addRow("comments, other shapes, a later line, a sixth field")
+            << "# mine\r\nfour\tfields\tonly\tx\n1.mpg\tFirst\t12/05/2003\t2025\t/old\n" + first + "\tsum\n" << both;
+        QTest::addRow("last line cut short, a path not absolute")
+            << QByteArray("1.mpg\tFirst\t12/05/2003\t\tsrv/rec/First.mpg\n1.mpg\tFi") << "/srv/#2.mpg ";
+        QTest::addRow("time in a daylight-saving gap") << QByteArray(first).replace("12-01T20", "03-29T02") + '\n'
+                                                       << QString(both).replace("12-01T20", "03-29T02");
+        const QByteArray older = "0.mpg\tOlder\t11/05/2003\t2026-12-01T20:15:00\t/srv/rec/" + QByteArray(1000, 'o') + '\n';
+        QTest::addRow("past 16 MiB, no end") << older.repeated(17 << 10) + first << both;
+    }
+
+    // Noting a recording adds its line, every other line kept as it was; odd characters
+    // escaped and read back, the second look reading only what was added.
+    void savedRecordKeepsEveryLine()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, found);
+        qputenv("TZ", "Europe/Berlin"); // where 02:00 to 03:00 of 2026-03-29 never was
+        writeFile(SavedRecords::fileName(), before);
+        SavedRecords read;
+        const QSet<QByteArray> wanted{SavedRecords::key("1.mpg", "First", "12/05/2003"),
+                                      SavedRecords::key("#2.mpg", "Tab\there\nnew \\", "12/05/2003")};
+        read.update(wanted);
+        QVERIFY(SavedRecords::note({"#2.mpg", "Tab\there\nnew \\", "12/05/2003", "", "/srv/#2.mpg"}));
+        read.update(wanted);
+        QCOMPARE(readFile(SavedRecords::fileName()), before + (before.endsWith('\n') ? "" : "\n")
+                                                         + "\\#2.mpg\tTab\\there\\nnew \\\\\t12/05/2003\t\t/srv/#2.mpg\n");
+        QStringList got;
+        for (const SavedRecording &saved : read.recordings)
+            got << saved.path + ' ' + saved.savedAt;
+        QCOMPARE(got.join(u'|'), found);
+    }
+
+    void ownFilesKeptSafe_data()
+    {
+        QTest::addColumn<QString>("name"); // made a link to a file first
+        QTest::addColumn<QString>("saveFolder");
+        QTest::addRow("log a link") << kLogFileName << "";
+        QTest::addRow("settings a link") << "RPTVIP.dat" << "";
+        QTest::addRow("save folder a link") << "SaveFolder.txt" << "/srv/rec";
+        QTest::addRow("save folder a link, working folder chosen") << "SaveFolder.txt" << ".";
+        QTest::addRow("record a link") << "SavedRecordings.txt" << "";
+        QTest::addRow("save folder with a line break") << "" << "/srv/a\nb";
+    }
+
+    // Own files never written through a link; a save folder kept exactly or refused, saying why.
+    void ownFilesKeptSafe()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, saveFolder);
+        makeEntry(name.isEmpty() ? "" : "link", name, "kept");
+        QString told;
+        QVERIFY(!(name == kLogFileName      ? AppendToLog({"a"}, &told)
+                  : name == "RPTVIP.dat"    ? writeSettingsFile("10.0.0.5", "7", &told)
+                  : !saveFolder.isEmpty()   ? writeSaveFolder(QDir(saveFolder).absolutePath(), &told)
+                                            : SavedRecords::note({"1.mpg", "T", "12/05/2003", {}, "/srv/T.mpg"}, &told)));
+        const char *why = name.isEmpty() ? "SaveFolder.txt: its name holds a line break" : ": it is a link";
+        QVERIFY2(told.contains(name) && told.contains(why), qPrintable(told));
+        QCOMPARE(readFile("target") + QFileInfo(name).symLinkTarget().toUtf8(),
+                 name.isEmpty() ? "" : "kept" + QDir::current().absoluteFilePath("target").toUtf8());
+        QCOMPARE(readSaveFolder(), QString());
     }
 
     void leftovers_data()

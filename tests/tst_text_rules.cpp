@@ -2,7 +2,6 @@
 // numbers, the codec, the field reader, progress words, the messages, and the
 // lines written to the log and the settings file.
 #include "archive/DiskSpace.h"
-#include "archive/SavedRecords.h"
 #include "common/Contrast.h"
 #include "common/FieldReader.h"
 #include "common/LeadingNumber.h"
@@ -492,17 +491,6 @@ private slots:
                                         << "S_1.mpg Kept: 17:04:09  1.mpg was already in the folder, now 1.mpg.kept-1"
                                            "\r\n";
         QTest::addRow("log: session end") << lines(sessionEnd()) << " \r\nEnd of Download Session \r\n";
-        // The record of saved recordings: odd characters survive writing and reading; other lines are skipped.
-        const SavedRecording odd{"a\tb.mpg", "Tab\there\nnew \\ back", "12/05/2003",
-                                 QDateTime(QDate(2026, 12, 1), QTime(20, 15)), "/x/\u00e9\\t.mpg"};
-        const QByteArray written = SavedRecords{{odd}}.text();
-        QTest::addRow("saved: written") << QString::fromUtf8(written).section(u'\n', 1)
-                                        << "a\\tb.mpg\tTab\\there\\nnew \\\\ back\t12/05/2003\t2026-12-01T20:15:00\t"
-                                           "/x/\u00e9\\\\t.mpg\n";
-        const QByteArray others =
-            "# note\nfour\tfields\tonly\tx\nbad\tdate\tx\tyesterday\t/p\nno\tpath\tx\t2026-12-01T20:15:00\t\n";
-        QTest::addRow("saved: read back") << QString::fromUtf8(SavedRecords::parse(others + written + others).text())
-                                          << QString::fromUtf8(written);
         QTest::addRow("log: termination") << lines(termination()) << "Program Terminated \r\n \r\n \r\n";
     }
 

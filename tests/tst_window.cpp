@@ -406,13 +406,14 @@ void TestWindow::savedMarksAndTickingMany()
     writeFile("RPTVIP.dat", settingsFile("10.0.0.5", "Default"));
     Form1 *w = &m_d->start();
     m_d->click("GetGuide");
-    // An earlier run saved Alpha, still there, and Bravo, deleted since.
+    // An earlier run saved Alpha, still there (its path begun with "//"), and
+    // Bravo, deleted since; a path that is not absolute names no saved file.
     QDir().mkdir("archive");
-    const QString alpha = QDir::current().absoluteFilePath("archive/Alpha_01 01 2001.mpg");
+    const QString alpha = '/' + QDir::current().absoluteFilePath("archive/Alpha_01 01 2001.mpg");
     writeFile(alpha, "alpha");
-    for (const std::size_t row : {0, 1})
+    for (const std::size_t row : {0, 1, 2})
         QVERIFY(SavedRecords::note({w->FileNames[row], w->Titles[row], w->RecordDates[row],
-                                    QDateTime(QDate(2026, 12, 1), QTime(20, 15)), row ? alpha + ".gone" : alpha}));
+                                    "2026-12-01T20:15:00", QStringList{alpha, alpha + ".gone", "Charlie.mpg"}[row]}));
     const QStringList rows = m_d->rows();
     w = &m_d->start();
     m_d->click("GetGuide");

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -40,18 +39,24 @@ QString readSaveFolder()
     return folderPath(QFile::decodeName(line));
 }
 
+QString unusableSaveFolder(const QString &folder)
+{
+    return folder.contains(u'\n') ? QStringLiteral("its name holds a line break") : QString();
+}
+
 bool writeSaveFolder(const QString &folder, QString *error)
 {
     const QString chosen = effectiveSaveFolder(folder);
-    if (chosen.isEmpty())
-        return deleteFile(saveFolderFileName(), error);
-    QSaveFile file(resolveFileName(saveFolderFileName()));
-    const QByteArray line = QFile::encodeName(chosen) + '\n';
-    if (file.open(QIODevice::WriteOnly) && file.write(line) == line.size() && file.commit())
-        return true;
+    const QString path = resolveFileName(saveFolderFileName());
+    QString reason = unusableSaveFolder(chosen);
+    if (reason.isEmpty() && !refusedAsLink(path, &reason)) {
+        if (chosen.isEmpty())
+            return deleteFile(saveFolderFileName(), error);
+        if (replaceOwnFile(path, QFile::encodeName(chosen) + '\n', &reason))
+            return true;
+    }
     if (error)
-        *error = QStringLiteral("The save folder could not be remembered in %1: %2")
-                     .arg(saveFolderFileName(), file.errorString());
+        *error = QStringLiteral("The save folder could not be remembered in %1: %2").arg(saveFolderFileName(), reason);
     return false;
 }
 

@@ -1,18 +1,25 @@
 #include "archive/SavedRecords.h"
 
 #include "archive/FolderProbe.h"
+#include "common/RecordLines.h"
 #include "runner/FileNames.h"
 #include "runner/RegularFile.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QHash>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr qint64 kMostRead = qint64(16) << 20;
+// No saved file's path comes near this; a longer path is shown cut.
+constexpr qsizetype kMostShownPath = 400;
 
 QString escaped(QString field)
 {
@@ -37,14 +44,18 @@ QString unescaped(QStringView field)
     return plain;
 }
 
-QString timeFormat()
+// The key of a line, as key() makes it however the line escapes its fields;
+// empty when the line is no entry.
+QByteArray lineKey(const QByteArray &line)
 {
-    return QStringLiteral("yyyy-MM-ddTHH:mm:ss");
-}
-
-bool sameRecording(const SavedRecording &a, const SavedRecording &b)
-{
-    return a.recorderName == b.recorderName && a.title == b.title && a.recordDate == b.recordDate;
+    if (line.startsWith('#') || line.count('\t') < 4)
+        return {};
+    const QByteArray written = line.left(line.indexOf('\t', line.indexOf('\t', line.indexOf('\t') + 1) + 1));
+    if (!written.contains('\\'))
+        return written;
+    const QString text = QString::fromUtf8(written);
+    const QList<QStringView> fields = QStringView(text).split(u'\t');
+    return SavedRecords::key(unescaped(fields[0]), unescaped(fields[1]), unescaped(fields[2]));
 }
 
 } // namespace
@@ -54,20 +65,69 @@ QString SavedRecords::fileName()
     return QStringLiteral("SavedRecordings.txt");
 }
 
-SavedRecords SavedRecords::load()
+QByteArray SavedRecords::key(const QString &recorderName, const QString &title, const QString &recordDate)
+{
+    return QStringList{escaped(recorderName), escaped(title), escaped(recordDate)}.join(u'\t').toUtf8();
+}
+
+SavedRecords SavedRecords::load(const QSet<QByteArray> &wanted)
+{
+    SavedRecords records;
+    records.update(wanted);
+    return records;
+}
+
+void SavedRecords::update(const QSet<QByteArray> &wanted)
 {
     QFile file;
-    if (!openRegularFile(file, resolveFileName(fileName()), QIODevice::ReadOnly))
-        return {};
-    return parse(file.read(kMostRead));
+    struct stat st;
+    if (wanted.isEmpty() || !openRegularFile(file, resolveFileName(fileName()), QIODevice::ReadOnly)
+        || ::fstat(file.handle(), &st) != 0) {
+        *this = {};
+        return;
+    }
+    const bool added = wanted == m_wanted && quint64(st.st_dev) == m_device && quint64(st.st_ino) == m_inode
+                       && st.st_size >= m_readTo && file.seek(m_readTo);
+    if (!added) {
+        *this = {};
+        m_wanted = wanted;
+        m_device = quint64(st.st_dev);
+        m_inode = quint64(st.st_ino);
+    }
+    readOn(file);
+}
+
+void SavedRecords::readOn(QIODevice &device)
+{
+    RecordLines lines(device);
+    QByteArray line, ending;
+    while (lines.next(line, ending)) {
+        // A last line without its end may be half written: it is read again next time.
+        if (!ending.isEmpty())
+            m_readTo = lines.position();
+        const QByteArray key = line.size() < RecordLines::kDefaultCap ? lineKey(line) : QByteArray();
+        if (key.isEmpty() || !m_wanted.contains(key))
+            continue;
+        const QString text = QString::fromUtf8(line);
+        const QList<QStringView> fields = QStringView(text).split(u'\t');
+        SavedRecording saved{unescaped(fields[0]), unescaped(fields[1]), unescaped(fields[2]),
+                             unescaped(fields[3]), unescaped(fields[4])};
+        if (!saved.path.startsWith(u'/'))
+            continue;
+        if (const auto earlier = m_at.constFind(key); earlier != m_at.cend()) {
+            recordings[*earlier] = saved;
+        } else {
+            m_at.insert(key, recordings.size());
+            recordings.append(saved);
+        }
+    }
 }
 
 const SavedRecording *SavedRecords::find(const QString &recorderName, const QString &title,
                                          const QString &recordDate) const
 {
-    const SavedRecording wanted{recorderName, title, recordDate, {}, {}};
     for (const SavedRecording &saved : recordings) {
-        if (sameRecording(saved, wanted))
+        if (saved.recorderName == recorderName && saved.title == title && saved.recordDate == recordDate)
             return &saved;
     }
     return nullptr;
@@ -75,56 +135,68 @@ const SavedRecording *SavedRecords::find(const QString &recorderName, const QStr
 
 bool SavedRecords::note(const SavedRecording &saved, QString *error)
 {
-    SavedRecords all = load();
-    all.recordings.removeIf([&saved](const SavedRecording &earlier) { return sameRecording(earlier, saved); });
-    all.recordings.append(saved);
-
-    QSaveFile file(resolveFileName(fileName()));
-    const QByteArray bytes = all.text();
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
-        && ::fsync(file.handle()) == 0 && file.commit())
-        return true;
+    QFile file;
+    QString reason;
+    if (openRegularFile(file, resolveFileName(fileName()), QIODevice::ReadWrite | QIODevice::Append, &reason)) {
+        // A last line left without its end (a crash while writing, an edit)
+        // is ended first, so it cannot swallow the new entry.
+        QByteArray bytes;
+        char last = '\n';
+        if (file.size() == 0)
+            bytes = "# Recordings Kelvado saved: recorder file name, title, recording date, saved at, saved file\n";
+        else if (::pread(file.handle(), &last, 1, file.size() - 1) != 1 || last != '\n')
+            bytes = "\n";
+        bytes += line(saved);
+        if (file.write(bytes) == bytes.size() && file.flush()) {
+            if (::fsync(file.handle()) == 0)
+                return true;
+            reason = QString::fromLocal8Bit(std::strerror(errno));
+        } else {
+            reason = file.errorString();
+        }
+    }
     if (error)
-        *error = QStringLiteral("The record of saved recordings, %1, could not be written: %2")
-                     .arg(fileName(), file.errorString());
+        *error = QStringLiteral("The record of saved recordings, %1, could not be written: %2").arg(fileName(), reason);
     return false;
 }
 
-SavedRecords SavedRecords::parse(const QByteArray &bytes)
+QByteArray SavedRecords::line(const SavedRecording &saved)
 {
-    SavedRecords records;
-    for (const QByteArray &line : bytes.split('\n')) {
-        const QString text = QString::fromUtf8(line.endsWith('\r') ? line.chopped(1) : line);
-        const QList<QStringView> fields = QStringView(text).split(u'\t');
-        if (text.startsWith(u'#') || fields.size() != 5)
-            continue;
-        SavedRecording saved{unescaped(fields[0]), unescaped(fields[1]), unescaped(fields[2]),
-                             QDateTime::fromString(fields[3].toString(), timeFormat()), unescaped(fields[4])};
-        if (saved.savedAt.isValid() && !saved.path.isEmpty())
-            records.recordings.append(saved);
-    }
-    return records;
+    // A name starting with "#" is escaped, or its line would read as a comment.
+    const QString name = escaped(saved.recorderName);
+    return (QStringList{name.startsWith(u'#') ? u'\\' + name : name, escaped(saved.title), escaped(saved.recordDate),
+                        escaped(saved.savedAt), escaped(saved.path)}
+                .join(u'\t')
+            + u'\n')
+        .toUtf8();
 }
 
-QByteArray SavedRecords::text() const
+QString SavedRecords::timeText(const QDateTime &at)
 {
-    QString text = QStringLiteral("# Recordings Kelvado saved: recorder file name, title, recording date, "
-                                  "saved at, saved file\n");
-    for (const SavedRecording &saved : recordings) {
-        text += QStringList{escaped(saved.recorderName), escaped(saved.title), escaped(saved.recordDate),
-                            saved.savedAt.toString(timeFormat()), escaped(saved.path)}
-                    .join(u'\t')
-                + u'\n';
-    }
-    return text.toUtf8();
+    return at.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
 }
 
 QString savedDescription(const SavedRecording &saved)
 {
     const std::optional<bool> there = FolderProbe::isFile(saved.path);
+    QString when = saved.savedAt.left(16);
+    if (when.size() == 16 && when[10] == u'T')
+        when[10] = u' ';
+    const QString path = saved.path.size() <= kMostShownPath
+                             ? saved.path
+                             : saved.path.left(kMostShownPath / 2) + u'…' + saved.path.right(kMostShownPath / 2);
     return QStringLiteral("Saved %1 as %2\n%3")
-        .arg(saved.savedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm")), saved.path,
-             !there ? QStringLiteral("Its folder does not answer.")
+        .arg(when, path,
+             !there   ? QStringLiteral("Its folder does not answer.")
              : *there ? QStringLiteral("The file is still there.")
                       : QStringLiteral("The file is no longer there."));
+}
+
+QUrl savedFolderUrl(const SavedRecording &saved)
+{
+    if (!saved.path.startsWith(u'/'))
+        return {};
+    // "//srv/rec" is a folder here, not a host: cleaned to "/srv/rec", the address names no host.
+    const QString folder = QDir::cleanPath(QFileInfo(saved.path).path());
+    return FolderProbe::isFolder(folder).value_or(false) ? QUrl::fromLocalFile(folder) : QUrl();
 }

@@ -1,9 +1,14 @@
 #pragma once
 
 #include <QByteArray>
-#include <QDateTime>
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
+#include <QUrl>
+
+class QDateTime;
+class QIODevice;
 
 // A recording Kelvado saved, known by the recorder's file name, title and
 // recording date as the guide gives them.
@@ -12,33 +17,58 @@ struct SavedRecording
     QString recorderName;
     QString title;
     QString recordDate;
-    QDateTime savedAt;
+    QString savedAt; // local time as written, yyyy-MM-ddTHH:mm:ss
     QString path; // the saved file, absolute
 };
 
 // The record of saved recordings, kept in the working folder as one line per
-// recording: the five fields separated by tabs, with "\\", tab, CR and LF
-// written as "\\\\", "\\t", "\\r" and "\\n"; the time as yyyy-MM-ddTHH:mm:ss.
-// Lines starting with "#" and lines of another shape are skipped.
+// recording: five fields separated by tabs, with "\\", tab, CR and LF written
+// as "\\\\", "\\t", "\\r" and "\\n". Kelvado only ever adds a line at its end,
+// so every line already there stays exactly as it is, whatever it holds; a
+// later line for a recording counts over an earlier one. Lines starting with
+// "#", lines of fewer fields or of 64 KB or more, and entries whose path is not
+// absolute count for nothing; fields past the fifth are passed over.
 class SavedRecords
 {
 public:
     static QString fileName();
 
-    // What the working folder's record holds; empty when there is none.
-    static SavedRecords load();
+    // What names a recording in the record, for load().
+    static QByteArray key(const QString &recorderName, const QString &title, const QString &recordDate);
+
+    // What the working folder's record holds about the recordings wanted,
+    // read to its end a line at a time; other lines are passed over unparsed.
+    static SavedRecords load(const QSet<QByteArray> &wanted);
+
+    // Brings this up to date with the record. As Kelvado only adds to it, only
+    // what was added since the last look is read while the same recordings
+    // are wanted from the same file; else it is read afresh.
+    void update(const QSet<QByteArray> &wanted);
 
     const SavedRecording *find(const QString &recorderName, const QString &title, const QString &recordDate) const;
 
-    // Adds the recording, or replaces the earlier save of the same one, and
-    // rewrites the record as a whole so a crash never leaves half of it.
+    // Adds the recording as a line at the end of the record and sends it on to
+    // the disk. A link in the record's place is refused, not followed.
     static bool note(const SavedRecording &saved, QString *error = nullptr);
 
-    static SavedRecords parse(const QByteArray &bytes);
-    QByteArray text() const;
+    static QByteArray line(const SavedRecording &saved);
+    static QString timeText(const QDateTime &at);
 
     QList<SavedRecording> recordings;
+
+private:
+    void readOn(QIODevice &device);
+
+    QSet<QByteArray> m_wanted;
+    QHash<QByteArray, qsizetype> m_at; // where each recording's entry is in recordings
+    quint64 m_device = 0, m_inode = 0;
+    qint64 m_readTo = 0; // the end of the last whole line read
 };
 
-// For the row's tooltip: where and when it was saved, and whether the file is still there.
+// For the row's tooltip: where and when it was saved, and whether the file is
+// still there; a path too long to show is cut in its middle.
 QString savedDescription(const SavedRecording &saved);
+
+// The saved file's folder as a local-file address for the desktop; empty when
+// the path is not absolute or its folder is not there.
+QUrl savedFolderUrl(const SavedRecording &saved);

@@ -136,7 +136,9 @@ void DownloadSession::finishTitle(const QueuedTitle &title, const QString &fileN
     QString recordError;
     const QString savedPath = QDir::current().absoluteFilePath(inFolder(m_saveFolder, SaveAsName));
     if (!SavedRecords::note(
-            {title.recorderName, title.title, title.recordDate, QDateTime::currentDateTime(), savedPath}, &recordError))
+            {title.recorderName, title.title, title.recordDate, SavedRecords::timeText(QDateTime::currentDateTime()),
+             savedPath},
+            &recordError))
         m_summary.recordProblem = recordError;
     if (expected == ByteCount{})
         m_summary.unchecked.append({SaveAsName, fileName});

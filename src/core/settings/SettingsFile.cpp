@@ -6,7 +6,6 @@
 #include "runner/RegularFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 StoredSettings parseSettings(const QByteArray &bytes)
 {
@@ -30,15 +29,12 @@ QByteArray settingsLine(const QString &address, const QString &delay)
 
 bool writeSettingsFile(const QString &address, const QString &delay, QString *error)
 {
-    QSaveFile file(resolveFileName(kSettingsFileName));
-    const QByteArray line = settingsLine(address, delay);
-    if (!file.open(QIODevice::WriteOnly) || file.write(line) != line.size() || !file.commit()) {
-        if (error)
-            *error = QStringLiteral("The settings could not be saved to %1: %2")
-                         .arg(kSettingsFileName, file.errorString());
-        return false;
-    }
-    return true;
+    QString reason;
+    if (replaceOwnFile(resolveFileName(kSettingsFileName), settingsLine(address, delay), &reason))
+        return true;
+    if (error)
+        *error = QStringLiteral("The settings could not be saved to %1: %2").arg(kSettingsFileName, reason);
+    return false;
 }
 
 bool readSettingsFile(StoredSettings *settings)

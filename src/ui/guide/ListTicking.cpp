@@ -15,6 +15,8 @@
 #include <QStyledItemDelegate>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 QAction *listAction(QMenu *menu, const char *name, const QString &text, const QKeySequence &keys)
@@ -42,6 +44,15 @@ protected:
         option->decorationPosition = QStyleOptionViewItem::Right;
     }
 };
+
+// What names the rows of the guide in the record.
+QSet<QByteArray> rowKeys(const Form1 &w)
+{
+    QSet<QByteArray> wanted;
+    for (std::size_t i = 0; i < std::size_t(std::clamp(int(w.TitleCount), 0, Form1::kTableSize)); ++i)
+        wanted.insert(SavedRecords::key(w.FileNames[i], w.Titles[i], w.RecordDates[i]));
+    return wanted;
+}
 
 } // namespace
 
@@ -71,7 +82,7 @@ void Form1::buildListMenu()
         if (QListWidgetItem *row = List1->itemAt(at))
             List1->setCurrentItem(row);
         const SavedRecording *saved = savedRecording(rowForMenu());
-        mnuOpenFolder->setEnabled(saved && FolderProbe::isFolder(QFileInfo(saved->path).path()).value_or(false));
+        mnuOpenFolder->setEnabled(saved && !savedFolderUrl(*saved).isEmpty());
         mnuList->popup(List1->viewport()->mapToGlobal(at));
     });
 }
@@ -114,7 +125,7 @@ void Form1::UntickAll_Click()
 
 void Form1::TickNotSaved_Click()
 {
-    m_savedRecords = SavedRecords::load();
+    m_savedRecords.update(rowKeys(*this));
     setTicks([this](int row) { return savedRecording(row) == nullptr; });
 }
 
@@ -136,14 +147,14 @@ void Form1::OpenFolder_Click()
     const SavedRecording *saved = savedRecording(rowForMenu());
     if (!saved)
         return;
-    const QString folder = QFileInfo(saved->path).path();
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
-        tellUser(QStringLiteral("The folder %1 could not be opened.").arg(folder));
+    const QUrl folder = savedFolderUrl(*saved);
+    if (folder.isEmpty() || !QDesktopServices::openUrl(folder))
+        tellUser(QStringLiteral("The folder %1 could not be opened.").arg(QFileInfo(saved->path).path()));
 }
 
 void Form1::showSavedMarks()
 {
-    m_savedRecords = SavedRecords::load();
+    m_savedRecords.update(rowKeys(*this));
     const QIcon savedIcon = savedMark(true, List1);
     const QIcon goneIcon = savedMark(false, List1);
     // Saved rows look dimmed, yet keep a contrast that everyone can read.

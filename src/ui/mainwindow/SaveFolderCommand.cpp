@@ -44,6 +44,11 @@ void Form1::GetPath_Click()
 
 void Form1::SaveFolderChosen(const QString &folder)
 {
+    if (const QString why = unusableSaveFolder(folder); !why.isEmpty()) {
+        tellUser(QStringLiteral("Recordings cannot be saved in %1: %2. Choose another folder, or rename this one.")
+                     .arg(folder, why));
+        return;
+    }
     SaveFolder = effectiveSaveFolder(folder);
     QString error;
     if (!writeSaveFolder(SaveFolder, &error))
