@@ -260,6 +260,9 @@ private slots:
         QTest::addRow("another machine's") << ".kelvado-copy-2147483647@%1x-a1B2c3" << false << false;
         QTest::addRow("without a run's number") << ".kelvado-copy-a1B2c3" << false << false;
         QTest::addRow("a recording") << "2147483647@%1-a1B2c3.mpg" << false << false;
+        // A machine of the same name sharing the folder, or another process namespace.
+        QTest::addRow("a run copying, number not here") << ".kelvado-copy-2147483647@%1-a1B2c3" << true << false;
+        QTest::addRow("a fifo under such a name") << "fifo:.kelvado-copy-2147483647@%1-a1B2c3" << false << false;
     }
 
     void leftoverCopiesAtStart()
@@ -267,8 +270,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, locked);
         QFETCH(bool, removed);
-        const QString file = name.arg(QSysInfo::machineHostName()).arg(::getpid());
-        writeFile(file, "part");
+        const QString file = name.section(u':', -1).arg(QSysInfo::machineHostName()).arg(::getpid());
+        makeEntry(name.contains(u':') ? name.section(u':', 0, 0) : "file", file, "part");
         QFile holder(file);
         QVERIFY(!locked || (holder.open(QIODevice::ReadOnly) && ::flock(holder.handle(), LOCK_EX) == 0));
         QCOMPARE(removeLeftoverCopies(QDir::currentPath()), removed ? 1 : 0);
