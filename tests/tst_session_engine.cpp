@@ -288,6 +288,7 @@ void TestSessionEngine::copyAcrossFileSystems_data()
     QTest::addRow("disk full") << "full" << "no space left on %1";
     QTest::addRow("download readable by all") << "" << "";
     QTest::addRow("download replaced while copied") << "replaced" << "";
+    QTest::addRow("download written into while copied") << "rewritten" << "";
     // vfat, exFAT and network shares have no unnamed files: the copy is named while it is made.
     QTest::addRow("ended by a signal, no unnamed files")
         << "signal" << "not renamed: %1/" + kFirstSave + ": No such file or directory";
@@ -307,7 +308,7 @@ void TestSessionEngine::copyAcrossFileSystems()
     QStringList atEnd{"not ended"};
     const EndOnSignal endOnSignal([&](int) { atEnd = QDir(disk.path()).entryList(QDir::Files | QDir::Hidden); });
     const MoveResult result = moveIntoFolder(kFirstFile, disk.path(), kFirstSave, [&](qint64, qint64) {
-        if (fault == "replaced" && QFile::rename(kFirstFile, "read"))
+        if ((fault == "replaced" && QFile::rename(kFirstFile, "read")) || fault == "rewritten")
             writeFile(kFirstFile, "new");
         if (fault == "signal")
             ::kill(::getpid(), SIGTERM);
@@ -315,8 +316,9 @@ void TestSessionEngine::copyAcrossFileSystems()
     CopyInProgress::setUnnamedRefused(false);
 
     QCOMPARE(result.reason, reason.arg(disk.path()));
-    QCOMPARE(result.note.isEmpty(), fault != "replaced");
-    QCOMPARE(readFile(kFirstFile), fault == "replaced" ? QByteArray("new") : result.moved ? QByteArray() : recording);
+    const bool changed = fault == "replaced" || fault == "rewritten";
+    QCOMPARE(result.note.isEmpty(), !changed);
+    QCOMPARE(readFile(kFirstFile), changed ? QByteArray("new") : result.moved ? QByteArray() : recording);
     QCOMPARE(atEnd, fault == "signal" ? QStringList() : QStringList{"not ended"});
     const QString saved = inFolder(disk.path(), kFirstSave);
     QCOMPARE(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
