@@ -24,7 +24,7 @@
 
 #include <cerrno>
 #include <csignal>
-#include <sys/file.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -271,9 +271,13 @@ private slots:
         QFETCH(bool, locked);
         QFETCH(bool, removed);
         const QString file = name.section(u':', -1).arg(QSysInfo::machineHostName()).arg(::getpid());
-        makeEntry(name.contains(u':') ? name.section(u':', 0, 0) : "file", file, "part");
-        QFile holder(file);
-        QVERIFY(!locked || (holder.open(QIODevice::ReadOnly) && ::flock(holder.handle(), LOCK_EX) == 0));
+        std::optional<CopyInProgress> writer; // locked as a run writing it locks it
+        CopyInProgress::setUnnamedRefused(true);
+        const bool written = locked && writer.emplace(QDir::currentPath()).handle() >= 0;
+        CopyInProgress::setUnnamedRefused(false);
+        if (!written)
+            makeEntry(name.contains(u':') ? name.section(u':', 0, 0) : "file", file, "part");
+        QVERIFY(!written || QFile::rename(workingDirEntries().value(0), file));
         QCOMPARE(removeLeftoverCopies(QDir::currentPath()), removed ? 1 : 0);
         QCOMPARE(workingDirEntries(), removed ? QStringList() : QStringList{file});
     }

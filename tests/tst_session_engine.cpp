@@ -286,6 +286,7 @@ void TestSessionEngine::copyAcrossFileSystems_data()
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("reason"); // %1: the other disk; empty: saved
     QTest::addRow("disk full") << "full" << "no space left on %1";
+    QTest::addRow("disk full, no unnamed files") << "full, named" << "no space left on %1";
     QTest::addRow("download readable by all") << "" << "";
     QTest::addRow("download replaced while copied") << "replaced" << "";
     QTest::addRow("download written into while copied") << "rewritten" << "";
@@ -298,13 +299,13 @@ void TestSessionEngine::copyAcrossFileSystems()
 {
     QFETCH(QString, fault);
     QFETCH(QString, reason);
-    OtherDisk disk(fault == "full" ? 64 * 1024 : 1 << 20);
-    if (disk.path().isEmpty() || (fault == "full" && !disk.sized()))
+    OtherDisk disk(fault.startsWith("full") ? 64 * 1024 : 1 << 20);
+    if (disk.path().isEmpty() || (fault.startsWith("full") && !disk.sized()))
         QSKIP("no second file system of a set size to be had here");
     const QByteArray recording = recordingBytes(kFirstFile, 300000);
     writeFile(kFirstFile, recording);
     ::chmod(QFile::encodeName(kFirstFile).constData(), 0644);
-    CopyInProgress::setUnnamedRefused(fault == "signal");
+    CopyInProgress::setUnnamedRefused(fault == "signal" || fault == "full, named");
     QStringList atEnd{"not ended"};
     const EndOnSignal endOnSignal([&](int) { atEnd = QDir(disk.path()).entryList(QDir::Files | QDir::Hidden); });
     const MoveResult result = moveIntoFolder(kFirstFile, disk.path(), kFirstSave, [&](qint64, qint64) {
