@@ -232,7 +232,7 @@ void TestSessionEngine::roomBeforeTransfer_data()
     QTest::addColumn<QString>("folder");
     QTest::addColumn<qint64>("workingFree"); // -1: the disks as they are
     QTest::addColumn<qint64>("saveFree");
-    QTest::addColumn<QString>("reason"); // the first title's; the second fits unless the folder is gone
+    QTest::addColumn<QString>("reason"); // the first title's; the second fits unless the folder is gone or read-only
     QTest::addRow("working folder short") << "" << qint64(50000) << qint64(0)
                                           << "not enough space: 100.0 kB needed, 50.0 kB free in %1";
     // The working folder holds one recording at a time; the save folder is short.
@@ -240,6 +240,8 @@ void TestSessionEngine::roomBeforeTransfer_data()
                                                  << "not enough space: 100.0 kB needed, 50.0 kB free in %1";
     QTest::addRow("save folder gone") << "gone" << qint64(-1) << qint64(-1)
                                       << "save folder not available: %1 (No such file or directory)";
+    QTest::addRow("save folder read-only") << "read-only" << qint64(-1) << qint64(-1)
+                                           << "save folder not available: %1 (Read-only file system)";
 }
 
 void TestSessionEngine::roomBeforeTransfer()
@@ -251,17 +253,24 @@ void TestSessionEngine::roomBeforeTransfer()
     const QString saveFolder = saveFolderFor(folder, {});
     if (folder == "gone")
         QDir().rmdir(folder);
+    const QByteArray mounted = QFile::encodeName(saveFolder);
+    if (folder == "read-only"
+        && (::mount(mounted, mounted, nullptr, MS_BIND, nullptr) != 0
+            || ::mount(nullptr, mounted, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0))
+        QSKIP("no read-only mount to be had here");
     if (workingFree >= 0)
         setDiskProbe([=](const QString &f) {
             return DiskState{true, f.isEmpty() ? 1u : 2u, f.isEmpty() ? workingFree : saveFree, {}, 1};
         });
     SessionRun run(twoTitles(), "7", kFirstSize + kSecondSize, {}, kShort, saveFolder);
     setDiskProbe({});
+    if (folder == "read-only")
+        ::umount2(mounted, MNT_DETACH);
 
     const QString where = QDir::current().absoluteFilePath(folder);
     const QString failed = reason.arg(folder.isEmpty() ? QDir::currentPath() : where);
     QVERIFY(run.events.contains(QStringLiteral("failed 0 %1, %2 to come").arg(failed).arg(kSecondSize)));
-    const bool secondFits = folder != "gone";
+    const bool secondFits = folder != "gone" && folder != "read-only";
     QCOMPARE(m_recorder->journal(), secondFits ? QStringList{tolvane(kSecondFile, "7")} : QStringList());
     QCOMPARE(readFile(inFolder(saveFolder, kSecondSave)).size(), secondFits ? kSecondSize : 0);
     QCOMPARE(run.events.constLast(), secondFits ? "ended 1 saved 1 failed" : "ended 0 saved 2 failed");
