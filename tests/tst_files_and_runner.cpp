@@ -260,7 +260,6 @@ private slots:
         QTest::addRow("another machine's") << ".kelvado-copy-2147483647@%1x-a1B2c3" << false << false;
         QTest::addRow("without a run's number") << ".kelvado-copy-a1B2c3" << false << false;
         QTest::addRow("a recording") << "2147483647@%1-a1B2c3.mpg" << false << false;
-        // A machine of the same name sharing the folder, or another process namespace.
         QTest::addRow("a run copying, number not here") << ".kelvado-copy-2147483647@%1-a1B2c3" << true << false;
         QTest::addRow("a fifo under such a name") << "fifo:.kelvado-copy-2147483647@%1-a1B2c3" << false << false;
     }
