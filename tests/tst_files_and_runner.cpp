@@ -27,7 +27,7 @@
 
 #include <cerrno>
 #include <csignal>
-#include <sys/file.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -335,6 +335,8 @@ private slots:
         QTest::addRow("another machine's") << ".kelvado-copy-2147483647@%1x-a1B2c3" << false << false;
         QTest::addRow("without a run's number") << ".kelvado-copy-a1B2c3" << false << false;
         QTest::addRow("a recording") << "2147483647@%1-a1B2c3.mpg" << false << false;
+        QTest::addRow("a run copying, number not here") << ".kelvado-copy-2147483647@%1-a1B2c3" << true << false;
+        QTest::addRow("a fifo under such a name") << "fifo:.kelvado-copy-2147483647@%1-a1B2c3" << false << false;
     }
 
     void leftoverCopiesAtStart()
@@ -342,10 +344,14 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, locked);
         QFETCH(bool, removed);
-        const QString file = name.arg(QSysInfo::machineHostName()).arg(::getpid());
-        writeFile(file, "part");
-        QFile holder(file);
-        QVERIFY(!locked || (holder.open(QIODevice::ReadOnly) && ::flock(holder.handle(), LOCK_EX) == 0));
+        const QString file = name.section(u':', -1).arg(QSysInfo::machineHostName()).arg(::getpid());
+        std::optional<CopyInProgress> writer; // locked as a run writing it locks it
+        CopyInProgress::setUnnamedRefused(true);
+        const bool written = locked && writer.emplace(QDir::currentPath()).handle() >= 0;
+        CopyInProgress::setUnnamedRefused(false);
+        if (!written)
+            makeEntry(name.contains(u':') ? name.section(u':', 0, 0) : "file", file, "part");
+        QVERIFY(!written || QFile::rename(workingDirEntries().value(0), file));
         QCOMPARE(removeLeftoverCopies(QDir::currentPath()), removed ? 1 : 0);
         QCOMPARE(workingDirEntries(), removed ? QStringList() : QStringList{file});
     }

@@ -232,7 +232,7 @@ void TestSessionEngine::roomBeforeTransfer_data()
     QTest::addColumn<QString>("folder");
     QTest::addColumn<qint64>("workingFree"); // -1: the disks as they are
     QTest::addColumn<qint64>("saveFree");
-    QTest::addColumn<QString>("reason"); // the first title's; the second fits unless the folder is gone
+    QTest::addColumn<QString>("reason"); // the first title's; the second fits unless the folder is gone or read-only
     QTest::addRow("working folder short") << "" << qint64(50000) << qint64(0)
                                           << "not enough space: 100.0 kB needed, 50.0 kB free in %1";
     // The working folder holds one recording at a time; the save folder is short.
@@ -240,6 +240,8 @@ void TestSessionEngine::roomBeforeTransfer_data()
                                                  << "not enough space: 100.0 kB needed, 50.0 kB free in %1";
     QTest::addRow("save folder gone") << "gone" << qint64(-1) << qint64(-1)
                                       << "save folder not available: %1 (No such file or directory)";
+    QTest::addRow("save folder read-only") << "read-only" << qint64(-1) << qint64(-1)
+                                           << "save folder not available: %1 (Read-only file system)";
 }
 
 void TestSessionEngine::roomBeforeTransfer()
@@ -251,12 +253,19 @@ void TestSessionEngine::roomBeforeTransfer()
     const QString saveFolder = saveFolderFor(folder, {});
     if (folder == "gone")
         QDir().rmdir(folder);
+    const QByteArray mounted = QFile::encodeName(saveFolder);
+    if (folder == "read-only"
+        && (::mount(mounted, mounted, nullptr, MS_BIND, nullptr) != 0
+            || ::mount(nullptr, mounted, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0))
+        QSKIP("no read-only mount to be had here");
     if (workingFree >= 0)
         setDiskProbe([=](const QString &f) {
             return DiskState{true, f.isEmpty() ? 1u : 2u, f.isEmpty() ? workingFree : saveFree, {}, 1};
         });
     SessionRun run(twoTitles(), "7", {}, kShort, saveFolder);
     setDiskProbe({});
+    if (folder == "read-only")
+        ::umount2(mounted, MNT_DETACH);
 
     const QString where = QDir::current().absoluteFilePath(folder);
     const QString failed = reason.arg(folder.isEmpty() ? QDir::currentPath() : where);
@@ -264,7 +273,7 @@ void TestSessionEngine::roomBeforeTransfer()
     const double tagged = kFirstSize + kSecondSize;
     const qsizetype sized = run.events.indexOf(QStringLiteral("sized %1 of %2").arg(kFirstSize).arg(tagged));
     QCOMPARE(run.events.mid(sized, 4).constLast(), QStringLiteral("failed 0 %1, %2 left").arg(failed).arg(tagged));
-    const bool secondFits = folder != "gone";
+    const bool secondFits = folder != "gone" && folder != "read-only";
     QCOMPARE(m_recorder->journal(), secondFits ? QStringList{tolvane(kSecondFile, "7")} : QStringList());
     QCOMPARE(readFile(inFolder(saveFolder, kSecondSave)).size(), secondFits ? kSecondSize : 0);
     QCOMPARE(run.events.constLast(), secondFits ? "ended 1 saved 1 failed" : "ended 0 saved 2 failed");
@@ -289,8 +298,10 @@ void TestSessionEngine::copyAcrossFileSystems_data()
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("reason"); // %1: the other disk; empty: saved
     QTest::addRow("disk full") << "full" << "no space left on %1";
+    QTest::addRow("disk full, no unnamed files") << "full, named" << "no space left on %1";
     QTest::addRow("download readable by all") << "" << "";
     QTest::addRow("download replaced while copied") << "replaced" << "";
+    QTest::addRow("download written into while copied") << "rewritten" << "";
     // vfat, exFAT and network shares have no unnamed files: the copy is named while it is made.
     QTest::addRow("ended by a signal, no unnamed files")
         << "signal" << "not renamed: %1/" + kFirstSave + ": No such file or directory";
@@ -300,17 +311,17 @@ void TestSessionEngine::copyAcrossFileSystems()
 {
     QFETCH(QString, fault);
     QFETCH(QString, reason);
-    OtherDisk disk(fault == "full" ? 64 * 1024 : 1 << 20);
-    if (disk.path().isEmpty() || (fault == "full" && !disk.sized()))
+    OtherDisk disk(fault.startsWith("full") ? 64 * 1024 : 1 << 20);
+    if (disk.path().isEmpty() || (fault.startsWith("full") && !disk.sized()))
         QSKIP("no second file system of a set size to be had here");
     const QByteArray recording = recordingBytes(kFirstFile, 300000);
     writeFile(kFirstFile, recording);
     ::chmod(QFile::encodeName(kFirstFile).constData(), 0644);
-    CopyInProgress::setUnnamedRefused(fault == "signal");
+    CopyInProgress::setUnnamedRefused(fault == "signal" || fault == "full, named");
     QStringList atEnd{"not ended"};
     const EndOnSignal endOnSignal([&](int) { atEnd = QDir(disk.path()).entryList(QDir::Files | QDir::Hidden); });
     const MoveResult result = moveIntoFolder(kFirstFile, disk.path(), kFirstSave, [&](qint64, qint64) {
-        if (fault == "replaced" && QFile::rename(kFirstFile, "read"))
+        if ((fault == "replaced" && QFile::rename(kFirstFile, "read")) || fault == "rewritten")
             writeFile(kFirstFile, "new");
         if (fault == "signal")
             ::kill(::getpid(), SIGTERM);
@@ -318,8 +329,8 @@ void TestSessionEngine::copyAcrossFileSystems()
     CopyInProgress::setUnnamedRefused(false);
 
     QCOMPARE(result.reason, reason.arg(disk.path()));
-    QCOMPARE(result.note.isEmpty(), fault != "replaced");
-    QCOMPARE(readFile(kFirstFile), fault == "replaced" ? QByteArray("new") : result.moved ? QByteArray() : recording);
+    QCOMPARE(result.note.isEmpty(), !fault.startsWith("re")); // replaced, rewritten
+    QCOMPARE(readFile(kFirstFile), fault.startsWith("re") ? QByteArray("new") : result.moved ? QByteArray() : recording);
     QCOMPARE(atEnd, fault == "signal" ? QStringList() : QStringList{"not ended"});
     const QString saved = inFolder(disk.path(), kFirstSave);
     QCOMPARE(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -28,18 +29,21 @@ const QRegularExpression &leftoverName()
     return name;
 }
 
-// A number that is in use again may belong to another program: the copy's
-// lock then says whether a run still writes it.
+// The copy's lock says whether a run still writes it: a number that no longer
+// runs here may be a run on another machine of the same name sharing the
+// folder, or in another process namespace; one that runs may be another
+// program. Only where the file system keeps no locks does the number decide.
+// Anything but a plain file is not a copy.
 bool runGone(int pid, const QByteArray &path)
 {
-    if (::kill(pid, 0) != 0 && errno == ESRCH)
-        return true;
     const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
-    const bool unlocked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    struct stat st;
+    const bool plain = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const int lockError = !plain || ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
     ::close(fd);
-    return unlocked;
+    return plain && (lockError == 0 || (lockError != EWOULDBLOCK && ::kill(pid, 0) != 0 && errno == ESRCH));
 }
 
 } // namespace
@@ -101,8 +105,8 @@ int removeLeftoverCopies(const QString &folder)
 {
     int removed = 0;
     const QDir dir(folder);
-    const QStringList names = dir.entryList({QStringLiteral(".kelvado-copy-*")},
-                                            QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    const QStringList names
+        = dir.entryList({QStringLiteral(".kelvado-copy-*")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QString &name : names) {
         const QRegularExpressionMatch match = leftoverName().match(name);
         const qint64 pid = match.captured(1).toLongLong();

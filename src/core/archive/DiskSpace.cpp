@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace {
 
@@ -28,6 +29,12 @@ DiskState realDisk(const QString &folder)
     }
     if (!S_ISDIR(st.st_mode)) {
         disk.error = QString::fromLocal8Bit(std::strerror(ENOTDIR));
+        return disk;
+    }
+    // A folder that takes no files would fail the title only once its whole
+    // recording has come.
+    if ((vfs.f_flag & ST_RDONLY) || ::access(path.constData(), W_OK | X_OK) != 0) {
+        disk.error = QString::fromLocal8Bit(std::strerror(vfs.f_flag & ST_RDONLY ? EROFS : errno));
         return disk;
     }
     disk.known = true;

@@ -90,9 +90,12 @@ void syncFolder(const QString &folder)
     }
 }
 
+// The same file, unchanged: one written into after it was read holds more
+// than its copy.
 bool sameFile(const struct stat &a, const struct stat &b)
 {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
+           && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
 MoveResult copyIntoFolder(const QString &source, const QString &folder, const QString &name,
@@ -157,8 +160,9 @@ MoveResult copyIntoFolder(const QString &source, const QString &folder, const QS
                                     : QStringLiteral("not renamed: %1: %2").arg(target, systemError(err)));
     syncFolder(folder);
     // The recording is safe in the save folder. Only the file that was read
-    // goes: one put under its name meanwhile was never copied. A source that
-    // cannot be removed is moved aside before the next download under its name.
+    // goes, as it was read: one put under its name or written into meanwhile
+    // holds what was never copied. A source that cannot be removed is moved
+    // aside before the next download under its name.
     const QByteArray path = QFile::encodeName(source);
     struct stat now;
     if (::lstat(path.constData(), &now) != 0)
@@ -167,9 +171,10 @@ MoveResult copyIntoFolder(const QString &source, const QString &folder, const QS
         ::unlink(path.constData());
         return {true, {}, {}};
     }
-    return {true, {},
-            QStringLiteral("%1 was replaced while it was copied; the file now under that name was not saved and "
-                           "is kept")
+    return {true,
+            {},
+            QStringLiteral("%1 was replaced or changed while it was copied; the file now under that name was not "
+                           "saved and is kept")
                 .arg(source)};
 }
 
