@@ -81,13 +81,15 @@ int writeThrough(int fd, QByteArrayView piece, qint64 at)
     return 0;
 }
 
-void syncFolder(const QString &folder)
+// 0, or why the folder's new entry may not be on the disk yet.
+int syncFolder(const QString &folder)
 {
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    if (fd < 0)
+        return errno;
+    const int err = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno; // EINVAL: the folder cannot be flushed
+    ::close(fd);
+    return err;
 }
 
 // The same file, unchanged: one written into after it was read holds more
@@ -158,7 +160,12 @@ MoveResult copyIntoFolder(const QString &source, const QString &folder, const QS
     if (const int err = copy.giveName(name))
         return failed(err == EEXIST ? QStringLiteral("save name taken")
                                     : QStringLiteral("not renamed: %1: %2").arg(target, systemError(err)));
-    syncFolder(folder);
+    // A disk pulled now may lose the new name: the download stays until it is safe.
+    if (const int err = syncFolder(folder))
+        return {true, {},
+                QStringLiteral("%1 was copied to %2, but the folder could not be written to the disk (%3); the "
+                               "download is kept")
+                    .arg(source, target, systemError(err))};
     // The recording is safe in the save folder. Only the file that was read
     // goes, as it was read: one put under its name or written into meanwhile
     // holds what was never copied. A source that cannot be removed is moved
