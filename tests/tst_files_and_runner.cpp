@@ -676,6 +676,7 @@ private slots:
         QTest::addRow("start: help all is not offered") << start({"--help-all"})
                                                         << refused("Unknown option 'help-all'.");
         QTest::addRow("start: two folders") << start({"a", "b"}) << refused("Give one folder only.");
+        QTest::addRow("start: empty folder name") << start({""}) << refused("The folder name is empty.");
         QTest::addRow("start: folder and desktop menu") << start({"--videos-folder", "a"})
                                                         << refused("Give a folder or --videos-folder, not both.");
         QTest::addRow("start: no videos folder known") << start({"--videos-folder"}, "")
