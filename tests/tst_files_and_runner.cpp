@@ -231,6 +231,7 @@ private slots:
                                                        << QString(both).replace("12-01T20", "03-29T02") << QByteArray();
         const QByteArray older = "0.mpg\tOlder\t11/05/2003\t2026-12-01T20:15:00\t/srv/rec/" + QByteArray(1000, 'o') + '\n';
         QTest::addRow("past 16 MiB, no end") << older.repeated(17 << 10) + first << both << QByteArray();
+        QTest::addRow("CR ends only") << "# mine\r0.mpg\tOld\t1\t\t/o\r" + first + '\r' << both << QByteArray();
         QTest::addRow("copied over in place, longer") << first + '\n' << "/srv/#2.mpg " << "# " + older;
     }
 
