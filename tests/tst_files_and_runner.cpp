@@ -232,6 +232,7 @@ private slots:
         const QByteArray older = "0.mpg\tOlder\t11/05/2003\t2026-12-01T20:15:00\t/srv/rec/" + QByteArray(1000, 'o') + '\n';
         QTest::addRow("past 16 MiB, no end") << older.repeated(17 << 10) + first << both << QByteArray();
         QTest::addRow("CR ends only") << "# mine\r0.mpg\tOld\t1\t\t/o\r" + first + '\r' << both << QByteArray();
+        QTest::addRow("half written, then finished") << first.chopped(6) << both << first + '\n';
         QTest::addRow("copied over in place, longer") << first + '\n' << "/srv/#2.mpg " << "# " + older;
     }
 
@@ -258,6 +259,8 @@ private slots:
         for (const SavedRecording &saved : read.recordings)
             got << saved.path + ' ' + saved.savedAt;
         QCOMPARE(got.join(u'|'), found);
+        read.update({SavedRecords::key("1.mpg", "First", "12/05/2003")}); // a new guide's rows, read for afresh
+        QCOMPARE(read.recordings.size(), found.count(u'|')); // 1.mpg's entry alone, where it was found
     }
 
     // A line that cannot be written whole (a full disk; here a file size limit) leaves nothing of itself.
