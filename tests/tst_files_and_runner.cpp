@@ -28,6 +28,7 @@
 #include <cerrno>
 #include <csignal>
 #include <optional>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -218,16 +219,21 @@ private slots:
     {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QString>("found"); // the path and time the record then gives for 1.mpg and the one noted
+        QTest::addColumn<QByteArray>("over"); // then written over the record in place, keeping its inode
         const QByteArray first = "1.mpg\tFirst\t12/05/2003\t2026-12-01T20:15:00\t/srv/rec/First.mpg";
         const QString both = QStringLiteral("/srv/rec/First.mpg 2026-12-01T20:15:00|/srv/#2.mpg ");
         QTest::addRow("comments, other shapes, a later line, a sixth field")
-            << "# mine\r\nfour\tfields\tonly\tx\n1.mpg\tFirst\t12/05/2003\t2025\t/old\n" + first + "\tsum\n" << both;
+            << "# mine\r\nfour\tfields\tonly\tx\n1.mpg\tFirst\t12/05/2003\t2025\t/old\n" + first + "\tsum\n" << both
+            << QByteArray();
         QTest::addRow("last line cut short, a path not absolute")
-            << QByteArray("1.mpg\tFirst\t12/05/2003\t\tsrv/rec/First.mpg\n1.mpg\tFi") << "/srv/#2.mpg ";
+            << QByteArray("1.mpg\tFirst\t12/05/2003\t\tsrv/rec/First.mpg\n1.mpg\tFi") << "/srv/#2.mpg " << QByteArray();
         QTest::addRow("time in a daylight-saving gap") << QByteArray(first).replace("12-01T20", "03-29T02") + '\n'
-                                                       << QString(both).replace("12-01T20", "03-29T02");
+                                                       << QString(both).replace("12-01T20", "03-29T02") << QByteArray();
         const QByteArray older = "0.mpg\tOlder\t11/05/2003\t2026-12-01T20:15:00\t/srv/rec/" + QByteArray(1000, 'o') + '\n';
-        QTest::addRow("past 16 MiB, no end") << older.repeated(17 << 10) + first << both;
+        QTest::addRow("past 16 MiB, no end") << older.repeated(17 << 10) + first << both << QByteArray();
+        QTest::addRow("CR ends only") << "# mine\r0.mpg\tOld\t1\t\t/o\r" + first + '\r' << both << QByteArray();
+        QTest::addRow("half written, then finished") << first.chopped(6) << both << first + '\n';
+        QTest::addRow("copied over in place, longer") << first + '\n' << "/srv/#2.mpg " << "# " + older;
     }
 
     // Noting a recording adds its line, every other line kept as it was; odd characters
@@ -236,12 +242,15 @@ private slots:
     {
         QFETCH(QByteArray, before);
         QFETCH(QString, found);
+        QFETCH(QByteArray, over);
         qputenv("TZ", "Europe/Berlin"); // where 02:00 to 03:00 of 2026-03-29 never was
         writeFile(SavedRecords::fileName(), before);
         SavedRecords read;
         const QSet<QByteArray> wanted{SavedRecords::key("1.mpg", "First", "12/05/2003"),
                                       SavedRecords::key("#2.mpg", "Tab\there\nnew \\", "12/05/2003")};
         read.update(wanted);
+        if (!over.isEmpty())
+            writeFile(SavedRecords::fileName(), before = over);
         QVERIFY(SavedRecords::note({"#2.mpg", "Tab\there\nnew \\", "12/05/2003", "", "/srv/#2.mpg"}));
         read.update(wanted);
         QCOMPARE(readFile(SavedRecords::fileName()), before + (before.endsWith('\n') ? "" : "\n")
@@ -250,6 +259,23 @@ private slots:
         for (const SavedRecording &saved : read.recordings)
             got << saved.path + ' ' + saved.savedAt;
         QCOMPARE(got.join(u'|'), found);
+        read.update({SavedRecords::key("1.mpg", "First", "12/05/2003")}); // a new guide's rows, read for afresh
+        QCOMPARE(read.recordings.size(), found.count(u'|')); // 1.mpg's entry alone, where it was found
+    }
+
+    // A line that cannot be written whole (a full disk; here a file size limit) leaves nothing of itself.
+    void savedRecordNeverCutShort()
+    {
+        writeFile(SavedRecords::fileName(), "# mine\n");
+        const auto signalWas = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit was{}, limit{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &was) == 0 && ::setrlimit(RLIMIT_FSIZE, &(limit = {20, was.rlim_max})) == 0);
+        QString told;
+        const bool noted = SavedRecords::note({"1.mpg", "T", "12/05/2003", {}, "/srv/T.mpg"}, &told);
+        ::setrlimit(RLIMIT_FSIZE, &was);
+        std::signal(SIGXFSZ, signalWas);
+        QVERIFY2(!noted && told.contains(SavedRecords::fileName()), qPrintable(told));
+        QCOMPARE(readFile(SavedRecords::fileName()), "# mine\n");
     }
 
     void ownFilesKeptSafe_data()
@@ -654,6 +680,7 @@ private slots:
         QTest::addRow("start: help all is not offered") << start({"--help-all"})
                                                         << refused("Unknown option 'help-all'.");
         QTest::addRow("start: two folders") << start({"a", "b"}) << refused("Give one folder only.");
+        QTest::addRow("start: empty folder name") << start({""}) << refused("The folder name is empty.");
         QTest::addRow("start: folder and desktop menu") << start({"--videos-folder", "a"})
                                                         << refused("Give a folder or --videos-folder, not both.");
         QTest::addRow("start: no videos folder known") << start({"--videos-folder"}, "")

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -42,6 +43,14 @@ QString unescaped(QStringView field)
         plain += next == u't' ? QChar(u'\t') : next == u'r' ? QChar(u'\r') : next == u'n' ? QChar(u'\n') : next;
     }
     return plain;
+}
+
+// The last bytes before `end`, to tell a record only added to from one written
+// over in place (a copy over it keeps its inode); empty when they cannot be read.
+QByteArray bytesBefore(int handle, qint64 end)
+{
+    QByteArray bytes(qsizetype(std::min<qint64>(end, 4096)), Qt::Uninitialized);
+    return ::pread(handle, bytes.data(), size_t(bytes.size()), end - bytes.size()) == bytes.size() ? bytes : QByteArray();
 }
 
 // The key of a line, as key() makes it however the line escapes its fields;
@@ -87,7 +96,8 @@ void SavedRecords::update(const QSet<QByteArray> &wanted)
         return;
     }
     const bool added = wanted == m_wanted && quint64(st.st_dev) == m_device && quint64(st.st_ino) == m_inode
-                       && st.st_size >= m_readTo && file.seek(m_readTo);
+                       && st.st_size >= m_readTo && bytesBefore(file.handle(), m_readTo) == m_lastRead
+                       && file.seek(m_readTo);
     if (!added) {
         *this = {};
         m_wanted = wanted;
@@ -95,6 +105,7 @@ void SavedRecords::update(const QSet<QByteArray> &wanted)
         m_inode = quint64(st.st_ino);
     }
     readOn(file);
+    m_lastRead = bytesBefore(file.handle(), m_readTo);
 }
 
 void SavedRecords::readOn(QIODevice &device)
@@ -137,7 +148,10 @@ bool SavedRecords::note(const SavedRecording &saved, QString *error)
 {
     QFile file;
     QString reason;
-    if (openRegularFile(file, resolveFileName(fileName()), QIODevice::ReadWrite | QIODevice::Append, &reason)) {
+    // Unbuffered, so that what failed to be written is not written later on closing.
+    if (openRegularFile(file, resolveFileName(fileName()),
+                        QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered, &reason)) {
+        const qint64 before = file.size();
         // A last line left without its end (a crash while writing, an edit)
         // is ended first, so it cannot swallow the new entry.
         QByteArray bytes;
@@ -154,6 +168,9 @@ bool SavedRecords::note(const SavedRecording &saved, QString *error)
         } else {
             reason = file.errorString();
         }
+        // A line cut short (a full disk) would name a wrong path: what was written of it is taken back.
+        if (::ftruncate(file.handle(), before) != 0)
+            reason += QStringLiteral("; a part of the line may be left");
     }
     if (error)
         *error = QStringLiteral("The record of saved recordings, %1, could not be written: %2").arg(fileName(), reason);

@@ -63,6 +63,7 @@ private:
     QHash<QByteArray, qsizetype> m_at; // where each recording's entry is in recordings
     quint64 m_device = 0, m_inode = 0;
     qint64 m_readTo = 0; // the end of the last whole line read
+    QByteArray m_lastRead; // the bytes up to there, to see the record was not written over
 };
 
 // For the row's tooltip: where and when it was saved, and whether the file is

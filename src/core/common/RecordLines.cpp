@@ -17,6 +17,18 @@ qint64 RecordLines::position() const
     return m_device.pos() - (m_block.size() - m_pos);
 }
 
+qsizetype RecordLines::nextIn(char c, qsizetype &found) const
+{
+    // Searched again only once passed: a search on every line for a character the
+    // block lacks (LF in a file of CR ends) would read on to its end each time.
+    if (found < m_pos) {
+        const char *data = m_block.constData();
+        const auto *at = static_cast<const char *>(std::memchr(data + m_pos, c, size_t(m_block.size() - m_pos)));
+        found = at ? at - data : m_block.size();
+    }
+    return found;
+}
+
 bool RecordLines::fill()
 {
     if (m_eof)
@@ -25,6 +37,7 @@ bool RecordLines::fill()
     const qint64 got = m_device.read(m_block.data(), m_blockSize);
     m_block.resize(std::max<qint64>(got, 0));
     m_pos = 0;
+    m_nextLf = m_nextCr = -1;
     if (got <= 0) {
         m_eof = true;
         m_failed = got < 0;
@@ -42,12 +55,7 @@ bool RecordLines::next(QByteArray &line, QByteArray &ending)
     for (;;) {
         const char *data = m_block.constData();
         const qsizetype size = m_block.size();
-        // The line ends at the first CR or LF: LF found first, then a CR before it.
-        const char *from = data + m_pos;
-        const auto *lf = static_cast<const char *>(std::memchr(from, '\n', size_t(size - m_pos)));
-        const qsizetype span = lf ? lf - from : size - m_pos;
-        const auto *cr = static_cast<const char *>(std::memchr(from, '\r', size_t(span)));
-        const qsizetype end = m_pos + (cr ? cr - from : span);
+        const qsizetype end = std::min(nextIn('\n', m_nextLf), nextIn('\r', m_nextCr)); // the first CR or LF
         const qsizetype room = m_cap - line.size();
         if (room > 0)
             line.append(data + m_pos, std::min(room, end - m_pos));

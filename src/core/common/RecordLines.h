@@ -30,12 +30,15 @@ public:
 
 private:
     bool fill();
+    // Where the next `c` lies in the block from the read position on; the block's size when nowhere.
+    qsizetype nextIn(char c, qsizetype &found) const;
 
     QIODevice &m_device;
     qsizetype m_cap;
     qint64 m_blockSize;
     QByteArray m_block;
     qsizetype m_pos = 0;
+    qsizetype m_nextLf = -1, m_nextCr = -1; // as nextIn() last found them in the block
     bool m_eof = false;
     bool m_failed = false;
 };

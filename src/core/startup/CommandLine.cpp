@@ -87,6 +87,9 @@ StartRequest read(const QList<QByteArray> &rawArguments, const QString &videosFo
         request.folder = QFile::encodeName(QDir(videosFolder).filePath(QStringLiteral("Kelvado")));
         request.createFolder = true;
     } else if (!folders.isEmpty()) {
+        // An empty name (an unset variable in a script) names no folder: the current one is not assumed.
+        if (folders.first().isEmpty())
+            return refused(QStringLiteral("The folder name is empty."));
         request.folder = folders.first();
     }
     request.opensWindow = true;
