@@ -288,6 +288,7 @@ private slots:
         QTest::addRow("save folder a link, working folder chosen") << "SaveFolder.txt" << ".";
         QTest::addRow("record a link") << "SavedRecordings.txt" << "";
         QTest::addRow("save folder with a line break") << "" << "/srv/a\nb";
+        QTest::addRow("save folder with a carriage return") << "" << "/srv/a\rb";
     }
 
     // Own files never written through a link; a save folder kept exactly or refused, saying why.
@@ -306,6 +307,8 @@ private slots:
         QCOMPARE(readFile("target") + QFileInfo(name).symLinkTarget().toUtf8(),
                  name.isEmpty() ? "" : "kept" + QDir::current().absoluteFilePath("target").toUtf8());
         QCOMPARE(readSaveFolder(), QString());
+        writeFile("SaveFolder.txt", "/srv/rec\r\n"); // as an editor may leave it
+        QCOMPARE(readSaveFolder(), QStringLiteral("/srv/rec"));
     }
 
     void leftovers_data()

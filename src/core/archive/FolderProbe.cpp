@@ -47,7 +47,7 @@ bool isKind(const QString &path, mode_t kind)
 
 bool answered(const QString &folder, std::function<void()> look)
 {
-    const std::shared_ptr<Registry> shared = registry();
+    const std::shared_ptr<Registry> &shared = registry();
     const QString key = folderKey(folder);
     std::unique_lock<std::mutex> lock(shared->mutex);
     if (shared->looking.contains(key))

@@ -35,13 +35,17 @@ QString readSaveFolder()
     QByteArray line = file.read(qint64(64) * 1024);
     if (const qsizetype end = line.indexOf('\n'); end >= 0)
         line.truncate(end);
+    if (line.endsWith('\r')) // written by an editor that ends lines with CR LF
+        line.chop(1);
     // Start-up never looks at the folder itself: it may be on a mount that no longer answers.
     return folderPath(QFile::decodeName(line));
 }
 
 QString unusableSaveFolder(const QString &folder)
 {
-    return folder.contains(u'\n') ? QStringLiteral("its name holds a line break") : QString();
+    // Either would be read back as the end of the line: another folder.
+    return folder.contains(u'\n') || folder.contains(u'\r') ? QStringLiteral("its name holds a line break")
+                                                            : QString();
 }
 
 bool writeSaveFolder(const QString &folder, QString *error)
@@ -62,7 +66,7 @@ bool writeSaveFolder(const QString &folder, QString *error)
 
 QString effectiveSaveFolder(const QString &chosen)
 {
-    const QString clean = folderPath(chosen);
+    QString clean = folderPath(chosen);
     const QString here = QFileInfo(QDir::currentPath()).canonicalFilePath();
     // Another path to the working folder is the working folder; one that does not answer is not it.
     const auto isHere = [clean, here] {

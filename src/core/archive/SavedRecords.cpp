@@ -59,7 +59,7 @@ QByteArray lineKey(const QByteArray &line)
 {
     if (line.startsWith('#') || line.count('\t') < 4)
         return {};
-    const QByteArray written = line.left(line.indexOf('\t', line.indexOf('\t', line.indexOf('\t') + 1) + 1));
+    QByteArray written = line.left(line.indexOf('\t', line.indexOf('\t', line.indexOf('\t') + 1) + 1));
     if (!written.contains('\\'))
         return written;
     const QString text = QString::fromUtf8(written);
