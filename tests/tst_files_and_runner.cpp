@@ -222,8 +222,11 @@ private slots:
         QTest::addColumn<QByteArray>("over"); // then written over the record in place, keeping its inode
         const QByteArray first = "1.mpg\tFirst\t12/05/2003\t2026-12-01T20:15:00\t/srv/rec/First.mpg";
         const QString both = QStringLiteral("/srv/rec/First.mpg 2026-12-01T20:15:00|/srv/#2.mpg ");
-        QTest::addRow("comments, other shapes, a later line, a sixth field")
-            << "# mine\r\nfour\tfields\tonly\tx\n1.mpg\tFirst\t12/05/2003\t2025\t/old\n" + first + "\tsum\n" << both
+        QTest::addRow("comments, other shapes, a later line, a damaged sum")
+            << "# mine\r\nfour\tfields\tonly\tx\n1.mpg\tFirst\t12/05/2003\t2025\t/old\n" + first + "\tsha256:ab\n"
+            << QString(both).replace("00|", "00 damaged|") << QByteArray();
+        QTest::addRow("a sum in capitals, a seventh field")
+            << first + "\tsha256:" + QByteArray("C0").repeated(32) + "\tlater\n" << QString(both).replace("00|", "00 c0c0|")
             << QByteArray();
         QTest::addRow("last line cut short, a path not absolute")
             << QByteArray("1.mpg\tFirst\t12/05/2003\t\tsrv/rec/First.mpg\n1.mpg\tFi") << "/srv/#2.mpg " << QByteArray();
@@ -257,7 +260,10 @@ private slots:
                                                          + "\\#2.mpg\tTab\\there\\nnew \\\\\t12/05/2003\t\t/srv/#2.mpg\n");
         QStringList got;
         for (const SavedRecording &saved : read.recordings)
-            got << saved.path + ' ' + saved.savedAt;
+            got << saved.path + ' ' + saved.savedAt
+                       + (saved.sumDamaged           ? QStringLiteral(" damaged")
+                          : saved.sha256.isEmpty() ? QString()
+                                                   : ' ' + saved.sha256.left(4));
         QCOMPARE(got.join(u'|'), found);
         read.update({SavedRecords::key("1.mpg", "First", "12/05/2003")}); // a new guide's rows, read for afresh
         QCOMPARE(read.recordings.size(), found.count(u'|')); // 1.mpg's entry alone, where it was found

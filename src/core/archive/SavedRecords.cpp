@@ -67,6 +67,18 @@ QByteArray lineKey(const QByteArray &line)
     return SavedRecords::key(unescaped(fields[0]), unescaped(fields[1]), unescaped(fields[2]));
 }
 
+// The sixth field as written: "sha256:" and 64 hex digits, read in lowercase.
+QByteArray sumOf(QStringView field, bool *damaged)
+{
+    static const QLatin1StringView prefix("sha256:");
+    const QStringView digits = field.mid(prefix.size());
+    *damaged = !field.startsWith(prefix) || digits.size() != 64
+               || !std::all_of(digits.begin(), digits.end(), [](QChar c) {
+                      return (c >= u'0' && c <= u'9') || (c.toLower() >= u'a' && c.toLower() <= u'f');
+                  });
+    return *damaged ? QByteArray() : digits.toLatin1().toLower();
+}
+
 } // namespace
 
 QString SavedRecords::fileName()
@@ -86,13 +98,23 @@ SavedRecords SavedRecords::load(const QSet<QByteArray> &wanted)
     return records;
 }
 
+SavedRecords SavedRecords::loadAll()
+{
+    SavedRecords records;
+    records.m_all = true;
+    records.update({});
+    return records;
+}
+
 void SavedRecords::update(const QSet<QByteArray> &wanted)
 {
     QFile file;
     struct stat st;
-    if (wanted.isEmpty() || !openRegularFile(file, resolveFileName(fileName()), QIODevice::ReadOnly)
+    const bool all = m_all;
+    if ((wanted.isEmpty() && !all) || !openRegularFile(file, resolveFileName(fileName()), QIODevice::ReadOnly)
         || ::fstat(file.handle(), &st) != 0) {
         *this = {};
+        m_all = all;
         return;
     }
     const bool added = wanted == m_wanted && quint64(st.st_dev) == m_device && quint64(st.st_ino) == m_inode
@@ -100,6 +122,7 @@ void SavedRecords::update(const QSet<QByteArray> &wanted)
                        && file.seek(m_readTo);
     if (!added) {
         *this = {};
+        m_all = all;
         m_wanted = wanted;
         m_device = quint64(st.st_dev);
         m_inode = quint64(st.st_ino);
@@ -117,12 +140,14 @@ void SavedRecords::readOn(QIODevice &device)
         if (!ending.isEmpty())
             m_readTo = lines.position();
         const QByteArray key = line.size() < RecordLines::kDefaultCap ? lineKey(line) : QByteArray();
-        if (key.isEmpty() || !m_wanted.contains(key))
+        if (key.isEmpty() || (!m_all && !m_wanted.contains(key)))
             continue;
         const QString text = QString::fromUtf8(line);
         const QList<QStringView> fields = QStringView(text).split(u'\t');
         SavedRecording saved{unescaped(fields[0]), unescaped(fields[1]), unescaped(fields[2]),
                              unescaped(fields[3]), unescaped(fields[4])};
+        if (fields.size() > 5)
+            saved.sha256 = sumOf(fields[5], &saved.sumDamaged);
         if (!saved.path.startsWith(u'/'))
             continue;
         if (const auto earlier = m_at.constFind(key); earlier != m_at.cend()) {
@@ -157,7 +182,7 @@ bool SavedRecords::note(const SavedRecording &saved, QString *error)
         QByteArray bytes;
         char last = '\n';
         if (file.size() == 0)
-            bytes = "# Recordings Kelvado saved: recorder file name, title, recording date, saved at, saved file\n";
+            bytes = "# Recordings Kelvado saved: recorder file name, title, recording date, saved at, saved file, sum\n";
         else if (::pread(file.handle(), &last, 1, file.size() - 1) != 1 || last != '\n')
             bytes = "\n";
         bytes += line(saved);
@@ -181,11 +206,11 @@ QByteArray SavedRecords::line(const SavedRecording &saved)
 {
     // A name starting with "#" is escaped, or its line would read as a comment.
     const QString name = escaped(saved.recorderName);
-    return (QStringList{name.startsWith(u'#') ? u'\\' + name : name, escaped(saved.title), escaped(saved.recordDate),
-                        escaped(saved.savedAt), escaped(saved.path)}
-                .join(u'\t')
-            + u'\n')
-        .toUtf8();
+    QStringList fields{name.startsWith(u'#') ? u'\\' + name : name, escaped(saved.title), escaped(saved.recordDate),
+                       escaped(saved.savedAt), escaped(saved.path)};
+    if (!saved.sha256.isEmpty())
+        fields << QStringLiteral("sha256:") + QString::fromLatin1(saved.sha256);
+    return (fields.join(u'\t') + u'\n').toUtf8();
 }
 
 QString SavedRecords::timeText(const QDateTime &at)
