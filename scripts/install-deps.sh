@@ -3,7 +3,7 @@
 # Installs only what is missing, so a second run is quick.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
+packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev libssl-dev fonts-dejavu-core
           xvfb xauth dbus desktop-file-utils appstream)
 if [[ "${KELVADO_FUZZ:-0}" == 1 ]]; then
   packages+=(clang libclang-rt-14-dev)

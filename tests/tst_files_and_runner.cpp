@@ -5,6 +5,7 @@
 #include "archive/SaveFolderSetting.h"
 #include "archive/SavedRecords.h"
 #include "download/LeftoverFile.h"
+#include "fixity/Sha256.h"
 #include "download/SaveName.h"
 #include "download/TitleTransfer.h"
 #include "download/TransferCommand.h"
@@ -267,6 +268,38 @@ private slots:
         QCOMPARE(got.join(u'|'), found);
         read.update({SavedRecords::key("1.mpg", "First", "12/05/2003")}); // a new guide's rows, read for afresh
         QCOMPARE(read.recordings.size(), found.count(u'|')); // 1.mpg's entry alone, where it was found
+    }
+
+    void fileSumIsSha256sums_data()
+    {
+        QTest::addColumn<qint64>("size"); // -1: no such file
+        QTest::addColumn<bool>("stop");
+        QTest::addRow("empty") << qint64(0) << false;
+        QTest::addRow("a block and a byte") << qint64((1 << 20) + 1) << false;
+        QTest::addRow("stopped") << qint64(3) << true;
+        QTest::addRow("no such file") << qint64(-1) << false;
+    }
+
+    // The sum is the one sha256sum gives, so any system can check what Kelvado recorded.
+    void fileSumIsSha256sums()
+    {
+        QFETCH(qint64, size);
+        QFETCH(bool, stop);
+        QByteArray bytes;
+        for (qint64 i = 0; i < size; ++i)
+            bytes += char(i * 7919 >> 3);
+        if (size >= 0)
+            writeFile(QStringLiteral("T.mpg"), bytes);
+        const std::atomic_bool stopNow{stop};
+        const FileSum sum = sumFile(QStringLiteral("T.mpg"), &stopNow);
+        QProcess sha256sum;
+        sha256sum.start(QStringLiteral("sha256sum"), {QStringLiteral("T.mpg")});
+        QVERIFY(sha256sum.waitForFinished());
+        const bool whole = size >= 0 && !stop;
+        QCOMPARE(sum.hex, whole ? sha256sum.readAllStandardOutput().left(64) : QByteArray());
+        QCOMPARE(sum.bytes, whole ? size : 0);
+        QCOMPARE(sum.stopped, stop);
+        QCOMPARE(sum.error.isEmpty(), size >= 0);
     }
 
     // A line that cannot be written whole (a full disk; here a file size limit) leaves nothing of itself.
