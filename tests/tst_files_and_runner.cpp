@@ -5,6 +5,7 @@
 #include "archive/SaveFolderSetting.h"
 #include "archive/SavedRecords.h"
 #include "download/LeftoverFile.h"
+#include "fixity/Manifest.h"
 #include "fixity/Sha256.h"
 #include "download/SaveName.h"
 #include "download/TitleTransfer.h"
@@ -300,6 +301,31 @@ private slots:
         QCOMPARE(sum.bytes, whole ? size : 0);
         QCOMPARE(sum.stopped, stop);
         QCOMPARE(sum.error.isEmpty(), size >= 0);
+    }
+
+    // The folder's checksum list lists what was saved there with a sum, and sha256sum -c reads it.
+    void manifestIsReadBySha256sum()
+    {
+        QVERIFY(QDir().mkpath(QStringLiteral("sub")));
+        const QString here = QDir::currentPath() + u'/';
+        QList<SavedRecording> saved;
+        const QStringList names{"back\\slash.mpg", "new\nline.mpg", "car\rriage.mpg", "plain.mpg", "sub/a.mpg"};
+        for (const QString &name : names) {
+            writeFile(name, name.toUtf8());
+            saved.append({name, name, "1", "", here + name, sumFile(name).hex});
+        }
+        saved.append({"unsummed", "u", "1", "", here + "unsummed.mpg"});
+        writeFile(QStringLiteral("unsummed.mpg"), "u");
+        writeFile(QStringLiteral("not saved.mpg"), "n");
+        for (const SavedRecording &recording : std::as_const(saved))
+            QVERIFY(SavedRecords::note(recording));
+        QVERIFY(Manifest::write({}));
+        QProcess check;
+        check.start(QStringLiteral("sha256sum"), {QStringLiteral("-c"), QStringLiteral("--strict"), Manifest::fileName()});
+        QVERIFY(check.waitForFinished());
+        QCOMPARE(check.exitCode(), 0);
+        QCOMPARE(check.readAllStandardOutput().count(": OK\n"), 4);
+        QCOMPARE(readFile(Manifest::fileName()).count('\n'), 4);
     }
 
     // A line that cannot be written whole (a full disk; here a file size limit) leaves nothing of itself.
