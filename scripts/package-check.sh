@@ -99,7 +99,8 @@ appstreamcli validate --no-net "$metainfo"
 echo "== The manual page: found by man kelvado, and set without a warning"
 found="$(man -w kelvado)"
 [[ "$found" == "$manual" ]] || fail "man kelvado finds '$found', not $manual"
-LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -l "$manual" >"$work/manual.txt" 2>"$work/manual.err"
+LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -l "$manual" >"$work/manual.txt" 2>"$work/manual.err" \
+  || { cat "$work/manual.err" >&2; fail "man could not set the manual page"; }
 [[ -s "$work/manual.err" ]] && { cat "$work/manual.err" >&2; fail "the manual page sets with warnings"; }
 grep -q "kelvado archive" "$work/manual.txt" || fail "the manual page came out without its commands"
 head -4 "$work/manual.txt"
