@@ -1,10 +1,22 @@
 # The Debian package, made by CPack from the install rules: the program, its
-# desktop entry, icon and AppStream metadata under /usr. Its dependencies come
-# from the libraries the program links (dpkg-shlibdeps, from dpkg-dev).
-set(KELVADO_PACKAGE_MAINTAINER "The Kelvado developers"
+# desktop entry, icon, AppStream metadata, manual page and systemd user units
+# under /usr. Its dependencies come from the libraries the program links
+# (dpkg-shlibdeps, from dpkg-dev).
+# The default address is a placeholder that reaches no one (.invalid): whoever
+# hands the package on gives their own.
+set(KELVADO_PACKAGE_MAINTAINER "The Kelvado developers <developers@kelvado.invalid>"
     CACHE STRING "The Maintainer field of the Debian package (name <address>)")
 
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kelvado)
+
+# The version is Kelvado's own (no Debian revision), so the changelog is
+# changelog.gz; its newest entry must be this version.
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/changelog changelog_top LIMIT_COUNT 1)
+if(NOT changelog_top MATCHES "^kelvado \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "packaging/changelog begins with '${changelog_top}': add an entry for ${PROJECT_VERSION}")
+endif()
+configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog COPYONLY)
+kelvado_install_gzipped(${CMAKE_CURRENT_BINARY_DIR}/changelog ${CMAKE_INSTALL_DATADIR}/doc/kelvado)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kelvado)

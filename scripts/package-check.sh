@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Debian package as a user meets it: built from scratch in a fresh folder,
-# installed with apt-get, checked, started, and removed again with no file left.
+# passed by lintian, installed with apt-get, checked (its manual page and its
+# systemd units too), started, and removed again with no file left.
 # Needs root. Refuses to run where kelvado is already installed, and never
 # leaves it installed.
 set -euo pipefail
@@ -8,6 +9,8 @@ cd "$(dirname "$0")/.."
 export DEBIAN_FRONTEND=noninteractive
 entry=/usr/share/applications/org.kelvado.Kelvado.desktop
 metainfo=/usr/share/metainfo/org.kelvado.Kelvado.metainfo.xml
+manual=/usr/share/man/man1/kelvado.1.gz
+units=(/usr/lib/systemd/user/kelvado-archive.service /usr/lib/systemd/user/kelvado-archive.timer)
 # Waits for a dpkg lock another apt-get holds instead of failing at once.
 apt=(apt-get -o DPkg::Lock::Timeout=300 -y -qq)
 
@@ -40,7 +43,7 @@ echo "$(basename "$deb"): $(stat -c %s "$deb") bytes"
 echo "Depends: $(dpkg-deb --field "$deb" Depends)"
 contents="$(dpkg-deb --contents "$deb" | awk '{print $NF}')"
 for file in ./usr/bin/kelvado ".$entry" ".$metainfo" ./usr/share/icons/hicolor/scalable/apps/org.kelvado.Kelvado.svg \
-            ./usr/share/doc/kelvado/copyright; do
+            ./usr/share/doc/kelvado/copyright ./usr/share/doc/kelvado/changelog.gz ".$manual" "${units[@]/#/.}"; do
   grep -qxF "$file" <<<"$contents" || fail "the package lacks $file"
 done
 if grep -qiE '/(tolvane|tamrick)$' <<<"$contents"; then
@@ -49,8 +52,20 @@ fi
 # The stand-ins only serve the start below; they are not part of the package.
 cmake --build "$work/build" --target Tolvane Tamrick >/dev/null
 
-echo "== Install it with apt-get"
 "${apt[@]}" update
+# What the checks below run: lintian, man and systemd-analyze.
+"${apt[@]}" install --no-install-recommends lintian man-db systemd >/dev/null
+
+echo "== lintian: no error"
+# Warnings are shown and allowed; an error (E:) fails the package.
+status=0
+lintian "$deb" >"$work/lintian" 2>&1 || status=$?
+cat "$work/lintian"
+grep -q '^E: ' "$work/lintian" && fail "lintian found errors in the package"
+((status == 0)) || fail "lintian ended with status $status"
+echo "lintian: no error ($(grep -c '^W: ' "$work/lintian") warnings)"
+
+echo "== Install it with apt-get"
 (cd "$(dirname "$deb")" && "${apt[@]}" install "./$(basename "$deb")" >/dev/null)
 installed || fail "apt-get did not install kelvado"
 dpkg -L kelvado | grep -vxF '/.' >"$work/files"
@@ -80,6 +95,25 @@ echo "$printed"
 echo "== Validate the installed desktop entry and AppStream metadata"
 desktop-file-validate "$entry"
 appstreamcli validate --no-net "$metainfo"
+
+echo "== The manual page: found by man kelvado, and set without a warning"
+found="$(man -w kelvado)"
+[[ "$found" == "$manual" ]] || fail "man kelvado finds '$found', not $manual"
+LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -l "$manual" >"$work/manual.txt" 2>"$work/manual.err" \
+  || { cat "$work/manual.err" >&2; fail "man could not set the manual page"; }
+[[ -s "$work/manual.err" ]] && { cat "$work/manual.err" >&2; fail "the manual page sets with warnings"; }
+grep -q "kelvado archive" "$work/manual.txt" || fail "the manual page came out without its commands"
+head -4 "$work/manual.txt"
+
+echo "== The nightly units, as the user's systemd reads them"
+# As a user unit, systemd-analyze needs a runtime folder; no systemd needs to run.
+# It also checks that ExecStart's program exists and that the Documentation page opens.
+mkdir -m 700 "$work/runtime"
+XDG_RUNTIME_DIR="$work/runtime" systemd-analyze verify --user "${units[@]}" >"$work/verify" 2>&1 \
+  || { cat "$work/verify" >&2; fail "systemd-analyze verify refused the units"; }
+# Unknown keys and bad values are only reported, not refused: any word from it is a fault.
+[[ -s "$work/verify" ]] && { cat "$work/verify" >&2; fail "systemd-analyze verify reported on the units"; }
+echo "systemd-analyze verify --user: no remarks on ${units[*]##*/}"
 
 # Starts the installed program offscreen in the folder given first, with the
 # stand-in tools on PATH; waits for the log header in the folder given second,

@@ -7,6 +7,6 @@ dir="$(realpath -m "${1:-build-package}")"
 KELVADO_PACKAGE=1 bash scripts/install-deps.sh >&2
 rm -rf "$dir"
 cmake --preset package -B "$dir" >&2
-cmake --build "$dir" -j "$(nproc)" --target kelvado >&2
+cmake --build "$dir" -j "$(nproc)" --target kelvado kelvado-docs >&2
 (cd "$dir" && cpack --config CPackConfig.cmake >&2)
 ls "$dir"/kelvado_*.deb
