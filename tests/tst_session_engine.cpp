@@ -802,10 +802,18 @@ void TestSessionEngine::folderHeldAlone()
     QCOMPARE(m_recorder->journal(), journal);
     QCOMPARE(workingDirEntries(), entries);
     QCOMPARE(first.state(), QProcess::Running);
-
     QTemporaryDir elsewhere;
     writeAddress(elsewhere.path());
     QCOMPARE(runKelvado({"list"}, elsewhere.path()).status, 0);
+    {
+        // A program started while the lock is held never holds it.
+        const FolderLock held(elsewhere.path());
+        QProcess shell;
+        shell.start("/bin/sh", {"-c", "readlink /proc/$$/fd/*"});
+        QVERIFY(shell.waitForFinished(10000));
+        QCOMPARE(held.state(), FolderLock::State::Held);
+        QVERIFY(!shell.readAllStandardOutput().contains(QFile::encodeName(elsewhere.path())));
+    }
 
     ::kill(pid_t(first.processId()), SIGKILL);
     QVERIFY(first.waitForFinished(10000));
