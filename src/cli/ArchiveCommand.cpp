@@ -120,13 +120,10 @@ private:
 
 int runArchive(const StartRequest &request)
 {
-    const std::optional<CommandConnection> connection = commandConnection(request);
-    if (!connection)
-        return CommandLine::kUsageStatus;
-    const std::optional<QList<ListedRecording>> recordings = listRecordings(connection->address);
-    if (!recordings)
-        return CommandLine::kFailedStatus;
-    const QList<ListedRecording> chosen = chooseRecordings(*recordings, request.titles);
+    const CommandGuide guide = commandGuide(request);
+    if (guide.status != 0)
+        return guide.status;
+    const QList<ListedRecording> chosen = chooseRecordings(guide.recordings, request.titles);
 
     // Measured as a click on the list measures the ticked rows.
     QList<TitleToMeasure> toMeasure;
@@ -165,7 +162,7 @@ int runArchive(const StartRequest &request)
                                                        "that does not fit fails on its own.")
                                             .arg(shortfall)));
 
-    const Connection fixed{connection->address, connection->delay, saveFolder};
+    const Connection fixed{guide.connection.address, guide.connection.delay, saveFolder};
     DownloadSession session(titles, [fixed] { return fixed; });
     ArchiveReport report(session, titles, saveFolder);
     session.run();

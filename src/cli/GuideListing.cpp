@@ -12,10 +12,11 @@
 
 #include <QSet>
 
+#include <optional>
+
 namespace {
 // As many recordings as the window's list holds.
 constexpr int kGuideRows = 201;
-} // namespace
 
 std::optional<CommandConnection> commandConnection(const StartRequest &request)
 {
@@ -52,6 +53,25 @@ std::optional<QList<ListedRecording>> listRecordings(const QString &address)
     for (const GuideEntry &entry : fetch.parsed.entries)
         recordings.append({entry, record.find(entry.fileName, entry.title, entry.recordDate) != nullptr});
     return recordings;
+}
+
+} // namespace
+
+CommandGuide commandGuide(const StartRequest &request)
+{
+    CommandGuide guide;
+    const std::optional<CommandConnection> connection = commandConnection(request);
+    if (!connection) {
+        guide.status = CommandLine::kUsageStatus;
+        return guide;
+    }
+    guide.connection = *connection;
+    std::optional<QList<ListedRecording>> recordings = listRecordings(connection->address);
+    if (!recordings)
+        guide.status = CommandLine::kFailedStatus;
+    else
+        guide.recordings = std::move(*recordings);
+    return guide;
 }
 
 QString plainTitle(const GuideEntry &entry)

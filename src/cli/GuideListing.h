@@ -5,8 +5,6 @@
 #include <QList>
 #include <QString>
 
-#include <optional>
-
 struct StartRequest;
 
 // The connection a command uses: RPTVIP.dat's, or what the command line gives
@@ -17,9 +15,6 @@ struct CommandConnection
     QString delay; // an empty one is "Default", as the window stores it
 };
 
-// Empty, after telling why on standard error, when no address is known.
-std::optional<CommandConnection> commandConnection(const StartRequest &request);
-
 // One recording of the guide and whether it was saved before.
 struct ListedRecording
 {
@@ -27,10 +22,18 @@ struct ListedRecording
     bool saved = false;
 };
 
+// What a command starts from.
+struct CommandGuide
+{
+    int status = 0; // else the command ends with it, having told why on standard error
+    CommandConnection connection;
+    QList<ListedRecording> recordings;
+};
+
 // Get Guide as the window's button does it, with each recording marked saved
-// or new from SavedRecordings.txt as the window's marks are. Empty, after
-// telling why on standard error, when the guide could not be got.
-std::optional<QList<ListedRecording>> listRecordings(const QString &address);
+// or new from SavedRecordings.txt as the window's marks are. Without an
+// address nothing in the folder is touched.
+CommandGuide commandGuide(const StartRequest &request);
 
 // The line `list` prints for it: file name, title, date, duration, saved or new.
 QString listLine(const ListedRecording &recording);
