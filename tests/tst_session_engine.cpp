@@ -770,6 +770,17 @@ void TestSessionEngine::archiveCommand()
         QCOMPARE(saved->path, path);
         QCOMPARE(readFile(path), recordingBytes(name, name == kFirstFile ? kFirstSize : kSecondSize));
     }
+    // The window's engine on the same titles, in a folder of its own, writes the same log.
+    QList<QueuedTitle> queued;
+    for (const QueuedTitle &title : twoTitles())
+        if (tools.join(u'|').contains(" -e " + title.recorderName))
+            queued << title;
+    const QStringList commandLog = sessionLog();
+    const ScratchDir engineFolder;
+    writeFile(kLogFileName, {});
+    if (!queued.isEmpty())
+        SessionRun(queued, arguments.contains("7") ? "7" : "Default");
+    QCOMPARE(sessionLog(), commandLog);
 }
 
 void TestSessionEngine::folderHeldAlone_data()
