@@ -44,8 +44,7 @@ QString dryRunTotal(qsizetype count, double bytes)
     const QLocale grouped(QLocale::English, QLocale::UnitedStates);
     return QStringLiteral("%1 %2, %3 bytes")
         .arg(count)
-        .arg(count == 1 ? QStringLiteral("recording") : QStringLiteral("recordings"),
-             grouped.toString(qint64(bytes)));
+        .arg(count == 1 ? QStringLiteral("recording") : QStringLiteral("recordings"), grouped.toString(qint64(bytes)));
 }
 
 // Shows what a session reports: a line per title on standard output, the
@@ -72,13 +71,11 @@ public:
             Console::endProgress();
             Console::out(QStringLiteral("saved\t%1\t%2").arg(Console::field(recorderName(row)), Console::field(path)));
         });
-        QObject::connect(&session, &DownloadSession::titleFailed,
-                         [this](int row, const QString &reason, double, bool) {
-                             Console::endProgress();
-                             Console::out(QStringLiteral("failed\t%1\t%2")
-                                              .arg(Console::field(recorderName(row)),
-                                                   Console::field(Console::oneLine(reason))));
-                         });
+        QObject::connect(&session, &DownloadSession::titleFailed, [this](int row, const QString &reason, double, bool) {
+            Console::endProgress();
+            Console::out(QStringLiteral("failed\t%1\t%2")
+                             .arg(Console::field(recorderName(row)), Console::field(Console::oneLine(reason))));
+        });
         QObject::connect(&session, &DownloadSession::messageForUser,
                          [](const QString &text) { Console::error(Console::oneLine(text)); });
         QObject::connect(&session, &DownloadSession::sessionEnded,

@@ -27,7 +27,9 @@ FolderLock::FolderLock(const QString &folder)
         return;
     }
     const int error = errno;
-    m_state = error == EWOULDBLOCK ? State::Busy : (error == ENOLCK || error == EOPNOTSUPP) ? State::NoLocking : State::Failed;
+    m_state = error == EWOULDBLOCK                       ? State::Busy
+              : (error == ENOLCK || error == EOPNOTSUPP) ? State::NoLocking
+                                                         : State::Failed;
     m_error = QString::fromLocal8Bit(std::strerror(error));
     ::close(m_fd);
     m_fd = -1;

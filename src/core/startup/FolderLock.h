@@ -10,8 +10,7 @@
 class FolderLock
 {
 public:
-    enum class State
-    {
+    enum class State {
         Held,      // this process works in the folder alone
         Busy,      // another Kelvado works there
         NoLocking, // the file system keeps no locks (some network shares): not held
