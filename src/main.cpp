@@ -1,7 +1,9 @@
+#include "CommandRun.h"
 #include "about/AppIdentity.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/MessageBox.h"
 #include "startup/CommandLine.h"
+#include "startup/FolderLock.h"
 #include "startup/WorkingFolder.h"
 #include "runner/EndOnSignal.h"
 
@@ -52,9 +54,23 @@ int main(int argc, char *argv[])
         }
     }
 
-    // The window takes no Qt options from the command line: every argument was read above.
-    int windowArgc = 1;
-    QApplication app(windowArgc, argv);
+    // Neither half takes Qt options from the command line: every argument was read above.
+    int qtArgc = 1;
+    if (!request.command.isEmpty()) {
+        // No display is needed: no GUI is started and no platform plugin loaded.
+        QCoreApplication console(qtArgc, argv);
+        return runCommand(request);
+    }
+
+    QApplication app(qtArgc, argv);
+    // Taken before anything in the folder is touched, held until the program ends.
+    const FolderLock lock;
+    if (lock.state() == FolderLock::State::Busy) {
+        showMessageBox(lock.message());
+        return CommandLine::kBusyStatus;
+    }
+    if (lock.state() != FolderLock::State::Held)
+        printLine(stderr, QStringLiteral("kelvado: ") + lock.message());
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kelvado.Kelvado"));
     const EndOnSignal endOnSignal;

@@ -76,11 +76,15 @@ void makeEntry(const QString &kind, const QString &name, const QByteArray &bytes
     }
 }
 
-// A start request in one line: the folder the window works in, or the status and what is printed.
+// A start request in one line: the window or the command with its options,
+// and the folder it works in; or the status and what is printed.
 QString summary(const StartRequest &r)
 {
     if (r.opensWindow && r.output.isEmpty() && r.error.isEmpty() && r.exitStatus == 0)
-        return (r.createFolder ? "window, made if missing: " : "window: ") + r.folder.toPercentEncoding("/~");
+        return (r.command.isEmpty() ? QStringLiteral("window") : r.command)
+            + (r.titles.isEmpty() ? QString() : " titles " + r.titles.join(u'|')) + (r.dryRun ? " dry-run" : "")
+            + (r.address ? " address " + *r.address : QString()) + (r.delay ? " delay " + *r.delay : QString())
+            + (r.createFolder ? ", made if missing: " : ": ") + r.folder.toPercentEncoding("/~");
     // The help names the test program; its start is enough here.
     const QString printed = r.output.startsWith(u"Usage: ") ? QStringLiteral("Usage: ...") : r.output.trimmed();
     return QString::number(r.exitStatus) + ": " + printed + r.error;
@@ -752,6 +756,36 @@ private slots:
                                                         << refused("Give a folder or --videos-folder, not both.");
         QTest::addRow("start: no videos folder known") << start({"--videos-folder"}, "")
                                                        << refused("No videos folder is known for this user.");
+        QTest::addRow("command: list") << start({"list"}) << "list: ";
+        QTest::addRow("command: list in a folder") << start({"list", "rec"}) << "list: rec";
+        QTest::addRow("command: a folder named like one") << start({"./list"}) << "window: ./list";
+        QTest::addRow("command: only as the first word") << start({"rec", "list"}) << refused("Give one folder only.");
+        QTest::addRow("command: archive's options")
+            << start({"archive", "--title", "news", "--title=-x", "--dry-run", "--address", "10.0.0.9", "--delay",
+                      "Default", "rec"})
+            << "archive titles news|-x dry-run address 10.0.0.9 delay Default: rec";
+        QTest::addRow("command: a value is no folder") << start({"archive", "--delay", "rec", "-title", "list"})
+                                                       << "archive titles list delay rec: ";
+        QTest::addRow("command: archive in the videos folder")
+            << start({"archive", "--videos-folder"}) << "archive, made if missing: /home/ann/Videos/Kelvado";
+        QTest::addRow("command: list takes no archive option")
+            << start({"list", "--dry-run"}) << "2: kelvado: Unknown option 'dry-run'. Try 'kelvado list --help'.";
+        QTest::addRow("command: a value missing")
+            << start({"archive", "--title"}) << "2: kelvado: Missing value after '--title'. Try 'kelvado archive --help'.";
+        // What each help offers: the names of its options.
+        auto optionsHelped = [](const QList<QByteArray> &arguments) {
+            QStringList names;
+            const StartRequest r = CommandLine::read(QList<QByteArray>{"kelvado"} + arguments + QList<QByteArray>{"--help"}, {});
+            for (const QString &line : r.output.split(u'\n')) {
+                if (line.trimmed().startsWith(u'-'))
+                    names << line.trimmed().section(QStringLiteral("  "), 0, 0);
+            }
+            return names.join(u'|');
+        };
+        QTest::addRow("help: list") << optionsHelped({"list"}) << "-h, --help|-v, --version|--videos-folder";
+        QTest::addRow("help: archive") << optionsHelped({"archive"})
+                                       << "-h, --help|-v, --version|--videos-folder|--title <TEXT>|--dry-run|"
+                                          "--address <A>|--delay <D>";
         // The menu's start must be one the program accepts, and work in the videos folder.
         const QByteArray entry = readFile(QStringLiteral(KELVADO_SOURCE_DIR "/data/org.kelvado.Kelvado.desktop"));
         const QList<QByteArray> exec = entry.mid(entry.indexOf("\nExec=") + 6).split('\n').value(0).split(' ');
@@ -815,6 +849,10 @@ private slots:
                                            << "|kelvado: Unknown option 'qmljsdebugger'. Try 'kelvado --help'.\n";
         QTest::addRow("a name not in UTF-8") << QStringList{"caf\\0351"} << 2
                                              << "|kelvado: 'caf\uFFFD' is not a folder.\n";
+        QTest::addRow("archive without an address")
+            << QStringList{"archive"} << 2 << "|kelvado: No recorder address: set one in the window or give --address.\n";
+        QTest::addRow("list in a missing folder") << QStringList{"list", "nowhere"} << 2
+                                                  << "|kelvado: The folder 'nowhere' does not exist.\n";
     }
 
     // The program itself, with no display it could use: a start that tried to

@@ -10,10 +10,12 @@
 #include "guide/RecordingMeasure.h"
 #include "log/LogWriter.h"
 #include "runner/EndOnSignal.h"
+#include "startup/FolderLock.h"
 
 #include "Recorder.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QtTest>
 
 #include <csignal>
@@ -116,6 +118,40 @@ QString saveFolderFor(const QString &row, const QString &otherDisk)
     return QDir::current().absoluteFilePath(row);
 }
 
+// The program as a shell starts it in the folder, with no display to use.
+QProcess *startKelvado(QProcess &kelvado, const QStringList &arguments, const QString &folder = QDir::currentPath(),
+                       const QString &platform = {})
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(name);
+    if (!platform.isEmpty())
+        environment.insert("QT_QPA_PLATFORM", platform);
+    kelvado.setProcessEnvironment(environment);
+    kelvado.setWorkingDirectory(folder);
+    kelvado.start(KELVADO_PROGRAM, arguments);
+    return &kelvado;
+}
+
+struct CommandRun
+{
+    int status = -1;
+    QString out, err;
+};
+
+CommandRun runKelvado(const QStringList &arguments, const QString &folder = QDir::currentPath())
+{
+    QProcess kelvado;
+    startKelvado(kelvado, arguments, folder)->waitForFinished(60000);
+    return {kelvado.exitStatus() == QProcess::NormalExit ? kelvado.exitCode() : -1,
+            QString::fromUtf8(kelvado.readAllStandardOutput()), QString::fromUtf8(kelvado.readAllStandardError())};
+}
+
+void writeAddress(const QString &folder = QStringLiteral("."))
+{
+    writeFile(folder + "/RPTVIP.dat", "\"10.0.0.5\",\"Default\"\r\n");
+}
+
 } // namespace
 
 class TestSessionEngine : public QObject
@@ -145,6 +181,10 @@ private slots:
     void fileStatInTheWay();
     void guideFetch_data();
     void guideFetch();
+    void archiveCommand_data();
+    void archiveCommand();
+    void folderHeldAlone_data();
+    void folderHeldAlone();
 
 private:
     std::unique_ptr<ScratchDir> m_dir;
@@ -624,6 +664,173 @@ void TestSessionEngine::guideFetch()
                                                     + " was stopped"));
         QVERIFY(!QFile::exists(stuckTool == "Tolvane" ? "Guide.dat" : "Guide.txt")); // a partial file is not kept
     }
+}
+
+void TestSessionEngine::archiveCommand_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("savedBefore"); // recorder name already in the record
+    QTest::addColumn<QByteArray>("fault");    // of the second title's transfer
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("printed"); // %1: the working folder
+    QTest::addColumn<QStringList>("tools");   // after Get Guide's two
+    QTest::addColumn<QStringList>("logged");  // per title: its save name, and why it failed
+    QTest::addColumn<QByteArray>("guide");    // empty: the recorder's own
+
+    const QString first = "saved\t" + kFirstFile + "\t%1/" + kFirstSave;
+    const QString second = "saved\t" + kSecondFile + "\t%1/" + kSecondSave;
+    const QString measureBoth = "Tamrick " + kFirstFile + "|Tamrick " + kSecondFile;
+    QTest::addRow("both new") << QStringList{"archive"} << "" << QByteArray() << 0
+                              << QStringList{first, second, "2 saved, 0 failed"}
+                              << (measureBoth + "|" + tolvane(kFirstFile) + "|" + tolvane(kSecondFile)).split(u'|')
+                              << QStringList{kFirstSave, kSecondSave} << QByteArray();
+    QTest::addRow("nothing new") << QStringList{"archive"} << kFirstFile + "|" + kSecondFile << QByteArray() << 0
+                                 << QStringList{"0 saved, 0 failed"} << QStringList() << QStringList() << QByteArray();
+    QTest::addRow("one saved before") << QStringList{"archive"} << kFirstFile << QByteArray() << 0
+                                      << QStringList{second, "1 saved, 0 failed"}
+                                      << QStringList{"Tamrick " + kSecondFile, tolvane(kSecondFile)}
+                                      << QStringList{kSecondSave} << QByteArray();
+    QTest::addRow("by title, ignoring case") << QStringList{"archive", "--title", "nothing", "--title", "SEC"} << ""
+                                             << QByteArray() << 0 << QStringList{second, "1 saved, 0 failed"}
+                                             << QStringList{"Tamrick " + kSecondFile, tolvane(kSecondFile)}
+                                             << QStringList{kSecondSave} << QByteArray();
+    QTest::addRow("dry run") << QStringList{"archive", "--dry-run"} << kFirstFile << QByteArray() << 0
+                             << QStringList{kSecondFile + "\tSecond\t12/05/2003\t060\tnew", "1 recording, 3,000 bytes"}
+                             << QStringList{"Tamrick " + kSecondFile} << QStringList() << QByteArray();
+    QTest::addRow("one fails") << QStringList{"archive", "--delay", "7"} << "" << QByteArray("fail:100") << 1
+                               << QStringList{first, "failed\t" + kSecondFile + "\tstopped short", "1 saved, 1 failed"}
+                               << (measureBoth + "|" + tolvane(kFirstFile, "7") + "|" + tolvane(kSecondFile, "7"))
+                                      .split(u'|')
+                               << QStringList{kFirstSave, kSecondSave + ": stopped short"} << QByteArray();
+    QTest::addRow("address for this run") << QStringList{"archive", "--address", "10.0.0.9", "--title", "first"}
+                                          << "" << QByteArray() << 0 << QStringList{first, "1 saved, 0 failed"}
+                                          << QStringList{"Tamrick " + kFirstFile, tolvane(kFirstFile, {}, "10.0.0.9")}
+                                          << QStringList{kFirstSave} << QByteArray();
+    QTest::addRow("list") << QStringList{"list"} << kFirstFile << QByteArray() << 0
+                          << QStringList{kFirstFile + "\tFirst\t12/05/2003\t060\tsaved",
+                                         kSecondFile + "\tSecond\t12/05/2003\t060\tnew"}
+                          << QStringList() << QStringList() << QByteArray();
+    QTest::addRow("list: odd titles")
+        << QStringList{"list"} << "" << QByteArray() << 0
+        << QStringList{"1.mpg\tTab\\there  - quoted -  Caf\u00e9 \\\\ back\t12/05/2003\t060\tnew", "2.mpg\tLine\t01/02/2004\t9\tnew"}
+        << QStringList() << QStringList()
+        << QByteArray("Show #1\r\nTitle:Tab\there \"quoted\" Caf\xc3\xa9 \\ back\r\nQuality: Standard\r\n"
+                      "Recorded: 12/05/2003 20:00\r\nFilename: 1.mpg\r\nDuration: 060 min\r\n"
+                      "Show #2\r\nTitle:Line\r\nQuality: High\r\nRecorded: 01/02/2004\r\nFilename: 2.mpg\r\n"
+                      "Duration: 9\r\n");
+}
+
+// A command run as a shell runs it: what it prints, the tools it runs, and
+// the log and record it leaves, which are those a window session leaves.
+void TestSessionEngine::archiveCommand()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, savedBefore);
+    QFETCH(QByteArray, fault);
+    QFETCH(int, status);
+    QFETCH(QStringList, printed);
+    QFETCH(QStringList, tools);
+    QFETCH(QStringList, logged);
+    QFETCH(QByteArray, guide);
+    writeAddress();
+    QTemporaryDir aux;
+    if (!guide.isEmpty()) {
+        writeFile(aux.filePath("guide.txt"), guide);
+        qputenv("SIMREC_GUIDE_FILE", aux.filePath("guide.txt").toLocal8Bit());
+    }
+    m_recorder->setFault(fault.isEmpty() ? "none" : fault, kSecondFile);
+    for (const QString &name : savedBefore.split(u'|', Qt::SkipEmptyParts)) {
+        const QString title = guideTitle(name == kFirstFile ? "First" : "Second");
+        QVERIFY(SavedRecords::note({name, title, "12/05/2003", "2024-01-01T00:00:00", "/srv/" + name}));
+    }
+    const QByteArray recordBefore = readFile(SavedRecords::fileName());
+
+    const CommandRun run = runKelvado(arguments);
+
+    QCOMPARE(run.status, status);
+    QCOMPARE(run.out, printed.join(u'\n').replace("%1", QDir::currentPath()) + u'\n');
+    const qsizetype given = arguments.indexOf("--address");
+    const QString address = given < 0 ? "10.0.0.5" : arguments.at(given + 1);
+    QCOMPARE(m_recorder->journal(), QStringList({"Tolvane " + address + " -g", "Tamrick guide"}) + tools);
+    QStringList log;
+    for (const QString &title : logged)
+        log += titleLog(title.section(": ", 0, 0), arguments.contains("7") ? "7" : "Default", title.section(": ", 1));
+    QCOMPARE(sessionLog(), log.isEmpty() ? log : sessionHeader() + log + sessionEnd());
+    QCOMPARE(readFile("RPTVIP.dat"), "\"10.0.0.5\",\"Default\"\r\n");
+    // Every title saved is in the record with the file it printed, whole.
+    const QStringList savedLines = printed.filter(QRegularExpression("^saved\t"));
+    const QByteArray added = readFile(SavedRecords::fileName()).mid(recordBefore.size());
+    QCOMPARE(added.count('\n') - added.count("# "), savedLines.size());
+    for (const QString &line : savedLines) {
+        const QString name = line.section(u'\t', 1, 1), path = line.section(u'\t', 2).replace("%1", QDir::currentPath());
+        const QString title = guideTitle(name == kFirstFile ? "First" : "Second");
+        const SavedRecording *saved = SavedRecords::load({SavedRecords::key(name, title, "12/05/2003")})
+                                          .find(name, title, "12/05/2003");
+        QVERIFY(saved);
+        QCOMPARE(saved->path, path);
+        QCOMPARE(readFile(path), recordingBytes(name, name == kFirstFile ? kFirstSize : kSecondSize));
+    }
+    // The window's engine on the same titles, in a folder of its own, writes the same log.
+    QList<QueuedTitle> queued;
+    for (const QueuedTitle &title : twoTitles())
+        if (tools.join(u'|').contains(" -e " + title.recorderName))
+            queued << title;
+    const QStringList commandLog = sessionLog();
+    const ScratchDir engineFolder;
+    writeFile(kLogFileName, {});
+    if (!queued.isEmpty())
+        SessionRun(queued, arguments.contains("7") ? "7" : "Default");
+    QCOMPARE(sessionLog(), commandLog);
+}
+
+void TestSessionEngine::folderHeldAlone_data()
+{
+    QTest::addColumn<QStringList>("holder"); // what holds the folder first: a window, or an archive under way
+    QTest::addRow("a window open") << QStringList();
+    QTest::addRow("an archive under way") << QStringList{"archive"};
+}
+
+// One Kelvado per folder, in any other folder another, and a lock that goes
+// with a killed holder.
+void TestSessionEngine::folderHeldAlone()
+{
+    QFETCH(QStringList, holder);
+    writeAddress();
+    qputenv("SIMREC_RATE", "20000"); // the holder's first title takes 5 s
+    QProcess first;
+    startKelvado(first, holder, QDir::currentPath(), holder.isEmpty() ? "offscreen" : "");
+    QTRY_VERIFY_WITH_TIMEOUT(FolderLock().state() == FolderLock::State::Busy, 20000);
+    if (!holder.isEmpty())
+        QTRY_VERIFY_WITH_TIMEOUT(m_recorder->journal().contains(tolvane(kFirstFile)), 20000);
+    qputenv("SIMREC_RATE", "0");
+    const QStringList journal = m_recorder->journal();
+    const QStringList entries = workingDirEntries();
+
+    const CommandRun second = runKelvado({"archive"});
+    QCOMPARE(second.status, 3);
+    QCOMPARE(second.out, QString());
+    QCOMPARE(second.err, "another Kelvado is working in " + QDir::currentPath() + "\n");
+    QCOMPARE(m_recorder->journal(), journal);
+    QCOMPARE(workingDirEntries(), entries);
+    QCOMPARE(first.state(), QProcess::Running);
+    QTemporaryDir elsewhere;
+    writeAddress(elsewhere.path());
+    QCOMPARE(runKelvado({"list"}, elsewhere.path()).status, 0);
+    {
+        // A program started while the lock is held never holds it.
+        const FolderLock held(elsewhere.path());
+        QProcess shell;
+        shell.start("/bin/sh", {"-c", "readlink /proc/$$/fd/*"});
+        QVERIFY(shell.waitForFinished(10000));
+        QCOMPARE(held.state(), FolderLock::State::Held);
+        QVERIFY(!shell.readAllStandardOutput().contains(QFile::encodeName(elsewhere.path())));
+    }
+
+    ::kill(pid_t(first.processId()), SIGKILL);
+    QVERIFY(first.waitForFinished(10000));
+    const CommandRun after = runKelvado({"archive", "--dry-run"});
+    QCOMPARE(after.status, 0);
+    QVERIFY(after.out.endsWith(" bytes\n"));
 }
 
 QTEST_GUILESS_MAIN(TestSessionEngine)

@@ -51,8 +51,9 @@ std::optional<GuideEntry> readRecord(FieldReader &reader)
     entry.title = GuideRules::titleFromLine(titleLine);
     entry.recordDate = GuideRules::recordedDate(*recorded);
     entry.fileName = GuideRules::recorderFileName(*filename);
-    entry.row = GuideRules::listRow(entry.title, GuideRules::qualityColumn(*quality),
-                                    GuideRules::durationValue(*duration), entry.recordDate);
+    entry.duration = GuideRules::durationValue(*duration);
+    entry.row = GuideRules::listRow(entry.title, GuideRules::qualityColumn(*quality), entry.duration,
+                                    entry.recordDate);
     return entry;
 }
 

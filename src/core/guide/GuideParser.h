@@ -12,6 +12,7 @@ struct GuideEntry
     QString title;      // exactly 58 characters
     QString recordDate; // up to 10 characters
     QString fileName;   // up to 26 characters: the recorder's name for it
+    QString duration;   // up to 3 characters, as the list row shows it
     QString row;        // the list row, column-aligned
 };
 

@@ -21,7 +21,7 @@ void SessionCompanion::sessionStarted(double sessionBytes)
 {
     m_sessionBytes = sessionBytes;
     if (m_inhibitor)
-        m_inhibitor->acquire(QStringLiteral("Downloading recordings from the ReplayTV recorder"));
+        m_inhibitor->acquireForDownloads();
 }
 
 void SessionCompanion::titleStarted(double expectedBytes, double bytesStillToCome)
@@ -46,6 +46,6 @@ void SessionCompanion::sessionEnded(int saved, int failed)
         m_strip->clear();
     if (m_inhibitor)
         m_inhibitor->release();
-    if (m_notifier && saved + failed > 0)
-        m_notifier->notify(QStringLiteral("Kelvado: downloads finished"), sessionSummaryText(saved, failed));
+    if (m_notifier)
+        m_notifier->sessionEnded(saved, failed);
 }

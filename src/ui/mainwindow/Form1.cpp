@@ -1,18 +1,15 @@
 #include "mainwindow/Form1.h"
 
 #include "about/frmAbout.h"
-#include "archive/CopyInProgress.h"
 #include "archive/SaveFolderSetting.h"
 #include "common/UserMessage.h"
 #include "desktop/DesktopNotifier.h"
 #include "desktop/SessionCompanion.h"
 #include "desktop/SleepInhibitor.h"
 #include "guide/RowToolTip.h"
-#include "guide/WorkingFiles.h"
 #include "log/Form2.h"
-#include "log/LogRecords.h"
-#include "log/LogWriter.h"
 #include "runner/FileNames.h"
+#include "startup/FolderStart.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -23,7 +20,6 @@
 #include <QShortcut>
 
 #include <algorithm>
-#include <thread>
 
 Form1::Form1(const SessionTiming &timing, QWidget *parent)
     : QMainWindow(parent)
@@ -84,26 +80,10 @@ void Form1::Form_Load()
     LoadSettings();
     SaveFolder = readSaveFolder();
     showSaveFolder();
-    // Copies left in the save folder by a run that was killed; off the
-    // window's thread, for a folder that is slow to answer.
-    if (!SaveFolder.isEmpty())
-        std::thread([folder = SaveFolder] { removeLeftoverCopies(folder); }).detach();
-
-    // Every letter case: one left behind would be read as this run's guide.
-    for (const QString &stale : {QStringLiteral("Guide.txt"), QStringLiteral("Guide.dat")}) {
-        QString error;
-        if (!removeWorkingFile(stale, &error))
-            tellUser(error);
-    }
+    startInWorkingFolder(SaveFolder);
 
     GuideLoaded = false;
     DownloadInProgress = false;
-
-    if (!FileExists(kLogFileName)) {
-        QString error;
-        if (!AppendToLog(LogRecords::creationHeader(), &error))
-            tellUser(error);
-    }
 }
 
 void Form1::showEvent(QShowEvent *event)

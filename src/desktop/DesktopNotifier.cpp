@@ -22,6 +22,12 @@ void DesktopNotifier::notify(const QString &summary, const QString &body) const
     m_bus.asyncCall(call, 5000);
 }
 
+void DesktopNotifier::sessionEnded(int saved, int failed) const
+{
+    if (saved + failed > 0)
+        notify(QStringLiteral("Kelvado: downloads finished"), sessionSummaryText(saved, failed));
+}
+
 QString sessionSummaryText(int saved, int failed)
 {
     const QString savedText = saved == 1 ? QStringLiteral("1 recording saved")

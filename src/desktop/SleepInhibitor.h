@@ -16,6 +16,8 @@ public:
     ~SleepInhibitor() override;
 
     void acquire(const QString &why);
+    // While a download session runs.
+    void acquireForDownloads() { acquire(QStringLiteral("Downloading recordings from the ReplayTV recorder")); }
     void release();
     bool isHeld() const { return m_lock.isValid(); }
 

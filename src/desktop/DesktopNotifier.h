@@ -11,6 +11,8 @@ public:
     explicit DesktopNotifier(const QDBusConnection &bus = QDBusConnection::sessionBus());
 
     void notify(const QString &summary, const QString &body) const;
+    // What a download session saved, when it tried anything at all.
+    void sessionEnded(int saved, int failed) const;
 
 private:
     QDBusConnection m_bus;

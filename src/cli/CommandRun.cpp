@@ -1,0 +1,46 @@
+#include "CommandRun.h"
+
+#include "Commands.h"
+#include "Console.h"
+#include "common/UserMessage.h"
+#include "runner/EndOnSignal.h"
+#include "startup/CommandLine.h"
+#include "startup/FolderLock.h"
+
+namespace {
+
+struct Command
+{
+    const char *name;
+    int (*run)(const StartRequest &request);
+};
+
+constexpr Command kCommands[] = {
+    {"list", runList},
+    {"archive", runArchive},
+};
+
+} // namespace
+
+int runCommand(const StartRequest &request)
+{
+    // Before anything in the folder is touched.
+    const FolderLock lock;
+    if (lock.state() == FolderLock::State::Busy) {
+        Console::error(lock.message());
+        return CommandLine::kBusyStatus;
+    }
+    // A folder that cannot be locked is still worked in: a nightly run on a
+    // share without locks would otherwise never run.
+    if (lock.state() != FolderLock::State::Held)
+        Console::error(QStringLiteral("kelvado: ") + lock.message());
+
+    const EndOnSignal endOnSignal;
+    setUserMessageSink([](const QString &text) { Console::error(Console::oneLine(text)); });
+    for (const Command &command : kCommands) {
+        if (request.command == QLatin1String(command.name))
+            return command.run(request);
+    }
+    Console::error(QStringLiteral("kelvado: Unknown command '%1'.").arg(request.command));
+    return CommandLine::kUsageStatus;
+}
