@@ -4,6 +4,7 @@
 #include "startup/CommandLine.h"
 #include "startup/WorkingFolder.h"
 #include "runner/EndOnSignal.h"
+#include "VerifyCommand.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -38,6 +39,11 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(AppIdentity::kTitle);
     QCoreApplication::setApplicationVersion(AppIdentity::versionNumber());
 
+    if (argc > 1 && qstrcmp(argv[1], "verify") == 0) {
+        const QList<QByteArray> arguments(argv + 2, argv + argc);
+        const QCoreApplication console(argc, argv);
+        return runVerifyCommand(arguments);
+    }
     const StartRequest request = readStartRequest(argc, argv);
     if (!request.opensWindow) {
         printLine(stdout, request.output);
