@@ -5,6 +5,7 @@
 #include "archive/SaveFolderSetting.h"
 #include "archive/SavedRecords.h"
 #include "download/LeftoverFile.h"
+#include "fixity/FixityCheck.h"
 #include "fixity/Manifest.h"
 #include "fixity/Sha256.h"
 #include "download/SaveName.h"
@@ -25,6 +26,7 @@
 #include "TestSupport.h"
 
 #include <QProcess>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <cerrno>
@@ -84,6 +86,30 @@ QString summary(const StartRequest &r)
     // The help names the test program; its start is enough here.
     const QString printed = r.output.startsWith(u"Usage: ") ? QStringLiteral("Usage: ...") : r.output.trimmed();
     return QString::number(r.exitStatus) + ": " + printed + r.error;
+}
+
+// Starts the program itself as a shell does, with no display it could use
+// (a start that tried to open a window fails on the missing platform instead
+// of answering). Arguments pass through printf's %b, so a row can give any bytes.
+void startProgram(QProcess &kelvado, const QStringList &arguments, const QString &program = KELVADO_PROGRAM)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
+    kelvado.setProcessEnvironment(environment);
+    kelvado.start("/bin/sh", QStringList{"-c", "n=$#; for a; do set -- \"$@\" \"$(printf %b \"$a\")\"; done; "
+                                         "shift $n; exec \"$0\" \"$@\"", program} + arguments);
+}
+
+// The program's status, then what it printed: standard output, "|" and standard error.
+// With `program` empty, the first argument names the program.
+QString runProgram(QStringList arguments, const QString &program = KELVADO_PROGRAM)
+{
+    QProcess kelvado;
+    startProgram(kelvado, program.isEmpty() ? arguments.mid(1) : arguments,
+                 program.isEmpty() ? arguments.first() : program);
+    if (!kelvado.waitForFinished(30000) || kelvado.exitStatus() != QProcess::NormalExit)
+        return QStringLiteral("did not end");
+    return QString::number(kelvado.exitCode()) + ": " + kelvado.readAllStandardOutput() + '|' + kelvado.readAllStandardError();
 }
 
 } // namespace
@@ -822,9 +848,7 @@ private slots:
                                              << "|kelvado: 'caf\uFFFD' is not a folder.\n";
     }
 
-    // The program itself, with no display it could use: a start that tried to
-    // open a window would fail on the missing platform instead of answering.
-    // Its arguments pass through printf's %b, so a row can give any bytes.
+    // The program itself, as startProgram() runs it.
     void program()
     {
         QFETCH(QStringList, arguments);
@@ -832,17 +856,123 @@ private slots:
         QFETCH(QString, printed);
         ::mkfifo("caf\351", 0600); // decoded as UTF-8, its name would be missing
         const QStringList before = workingDirEntries();
-        QProcess kelvado;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
-        kelvado.setProcessEnvironment(environment);
-        kelvado.start("/bin/sh", QStringList{"-c", "n=$#; for a; do set -- \"$@\" \"$(printf %b \"$a\")\"; done; "
-                                             "shift $n; exec \"$0\" \"$@\"", KELVADO_PROGRAM} + arguments);
-        QVERIFY(kelvado.waitForFinished(30000));
-        QCOMPARE(kelvado.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(kelvado.exitCode(), status);
-        QCOMPARE(QString(kelvado.readAllStandardOutput() + '|' + kelvado.readAllStandardError()), printed);
+        QCOMPARE(runProgram(arguments), QString::number(status) + ": " + printed);
         QCOMPARE(workingDirEntries(), before); // nothing written
+    }
+
+    void verify_data()
+    {
+        QTest::addColumn<QString>("change"); // made after the three recordings were saved, the third without a sum
+        QTest::addColumn<QString>("printed"); // as program() gives it, the folder's path left out
+        const QString rest = "ok\t2.mpg\trec/Tab\\there.mpg\nunchecked\t3.mpg\trec/Three.mpg\n";
+        const QString changed = "1: changed\t1.mpg\trec/One.mpg\n" + rest
+                                + "1 ok, 1 changed, 0 missing, 1 unchecked\n|kelvado: rec/One.mpg: The file has changed since it was saved\n";
+        QTest::addRow("as saved") << "" << "0: ok\t1.mpg\trec/One.mpg\n" + rest + "2 ok, 0 changed, 0 missing, 1 unchecked\n|";
+        QTest::addRow("a byte flipped") << "flip" << changed;
+        QTest::addRow("cut short") << "cut" << changed;
+        QTest::addRow("deleted") << "delete" << "1: missing\t1.mpg\trec/One.mpg\n" + rest
+                                                     + "1 ok, 0 changed, 1 missing, 1 unchecked\n|kelvado: rec/One.mpg: No such file or directory\n";
+        QTest::addRow("a damaged sum") << "damage" << "1: ok\t1.mpg\trec/One.mpg\nchanged\t2.mpg\trec/Tab\\there.mpg\n"
+                                                      "unchecked\t3.mpg\trec/Three.mpg\n1 ok, 1 changed, 0 missing, 1 unchecked\n"
+                                                      "|kelvado: rec/Tab\there.mpg: The sum recorded for it is damaged\n";
+        QTest::addRow("save folder gone") << "unplug" << "1: missing\t1.mpg\trec/One.mpg\nmissing\t2.mpg\trec/Tab\\there.mpg\n"
+                                                        "missing\t3.mpg\trec/Three.mpg\n0 ok, 0 changed, 3 missing, 0 unchecked\n"
+                                                        "|kelvado: rec/One.mpg: No such file or directory\n"
+                                                        "kelvado: rec/Tab\there.mpg: No such file or directory\n"
+                                                        "kelvado: rec/Three.mpg: No such file or directory\n";
+        QTest::addRow("missing sums added") << "add" << "0: ok\t1.mpg\trec/One.mpg\nok\t2.mpg\trec/Tab\\there.mpg\n"
+                                                          "ok\t3.mpg\trec/Three.mpg\n3 ok, 0 changed, 0 missing, 0 unchecked\n|";
+        QTest::addRow("no record") << "forget" << "2: |kelvado: No record of saved recordings (SavedRecordings.txt) in '.'.\n";
+    }
+
+    // The program run as a shell runs it reads every saved file again, tells
+    // each one's verdict and changes nothing but the sums it is asked to add.
+    void verify()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, printed);
+        QVERIFY(QDir().mkdir("rec"));
+        const QStringList files{"rec/One.mpg", "rec/Tab\there.mpg", "rec/Three.mpg"};
+        for (int i = 0; i < 3; ++i) {
+            writeFile(files[i], QByteArray(3000 + i, char('a' + i)));
+            QVERIFY(SavedRecords::note({QString::number(i + 1) + ".mpg", "T", "1", "",
+                                        QDir::current().absoluteFilePath(files[i]), i < 2 ? sumFile(files[i]).hex : QByteArray()}));
+        }
+        QByteArray flipped = readFile(files[0]);
+        flipped[1500] ^= 1;
+        if (change == "flip")
+            writeFile(files[0], flipped);
+        else if (change == "cut")
+            QVERIFY(QFile::resize(files[0], 2999));
+        else if (change == "delete")
+            QVERIFY(QFile::remove(files[0]));
+        else if (change == "unplug")
+            QVERIFY(QDir("rec").removeRecursively());
+        else if (change == "forget")
+            QVERIFY(QFile::remove(SavedRecords::fileName()));
+        else if (change == "damage")
+            writeFile(SavedRecords::fileName(), readFile(SavedRecords::fileName()) + "2.mpg\tT\t1\t\t"
+                                                    + QDir::current().absoluteFilePath("rec/Tab\\there.mpg").toUtf8() + "\tsha256:0\n");
+        else if (change == "add")
+            QCOMPARE(runProgram({"verify", "--add-missing-sums"}).section(u'|', 1), "kelvado: Sums recorded: 1.\n");
+        const QByteArray record = readFile(SavedRecords::fileName());
+        const QString folder = QDir::currentPath();
+        QDir::setCurrent("/"); // the folder given, not the current one
+        QCOMPARE(runProgram({"verify", folder}).replace(folder + '/', "").replace(folder, "."), printed);
+        QDir::setCurrent(folder);
+        QCOMPARE(readFile(SavedRecords::fileName()), record);
+        if (change == "add" && QDir::setCurrent("rec")) // sha256sum checks what was summed
+            QCOMPARE(runProgram({"sha256sum", "-c", "SHA256SUMS"}, "").count(": OK"), 3);
+    }
+
+    void verifyEndedBySignal_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addRow("SIGTERM") << int(SIGTERM);
+        QTest::addRow("SIGINT") << int(SIGINT);
+        QTest::addRow("SIGHUP") << int(SIGHUP);
+    }
+
+    // Ended while it reads, verify ends by the signal, records no sum and writes nothing.
+    void verifyEndedBySignal()
+    {
+        QFETCH(int, signal);
+        writeFile("small.mpg", "s");
+        writeFile("huge.mpg", {});
+        QVERIFY(QFile::resize("huge.mpg", qint64(1) << 40)); // a hole: no room taken, yet long to read
+        QVERIFY(SavedRecords::note({"1.mpg", "T", "1", "", QDir::current().absoluteFilePath("small.mpg")}));
+        QVERIFY(SavedRecords::note({"2.mpg", "T", "1", "", QDir::current().absoluteFilePath("huge.mpg"), QByteArray(64, '0')}));
+        const QByteArray record = readFile(SavedRecords::fileName());
+        const QStringList before = workingDirEntries();
+        QProcess kelvado;
+        startProgram(kelvado, {"verify", "--add-missing-sums"});
+        QVERIFY(kelvado.waitForReadyRead(30000)); // small.mpg told: huge.mpg is being read
+        ::kill(pid_t(kelvado.processId()), signal);
+        QVERIFY(kelvado.waitForFinished(30000));
+        QCOMPARE(kelvado.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(kelvado.exitCode(), signal);
+        QCOMPARE(kelvado.readAllStandardOutput(), "unchecked\t1.mpg\t" + QDir::current().absoluteFilePath("small.mpg").toUtf8() + '\n');
+        QCOMPARE(readFile(SavedRecords::fileName()), record);
+        QCOMPARE(workingDirEntries(), before);
+    }
+
+    // A save folder gone while it is verified: the file being read is read on, the rest told missing.
+    void verifyWhileFolderGoes()
+    {
+        QVERIFY(QDir().mkdir("rec"));
+        for (const QString name : {"rec/a.mpg", "rec/b.mpg"}) {
+            writeFile(name, QByteArray(3 << 20, 'r'));
+            QVERIFY(SavedRecords::note({name, "T", "1", "", QDir::current().absoluteFilePath(name), sumFile(name).hex}));
+        }
+        FixityCheck check(SavedRecords::loadAll().recordings, false);
+        QStringList verdicts;
+        connect(&check, &FixityCheck::checked, this, [&](const FixityResult &r) { verdicts << verdictName(r.verdict) + ' ' + r.reason; });
+        connect(&check, &FixityCheck::progress, &check, [](qint64 done) { if (done > 0) QDir("rec").removeRecursively(); }, Qt::DirectConnection);
+        QSignalSpy ended(&check, &FixityCheck::finished);
+        check.start();
+        QVERIFY(ended.wait());
+        QCOMPARE(verdicts, (QStringList{"ok ", "missing No such file or directory"}));
+        QCOMPARE(ended.first().first().toBool(), false);
     }
 };
 
