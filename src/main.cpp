@@ -1,10 +1,10 @@
+#include "VerifyCommand.h"
 #include "about/AppIdentity.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/MessageBox.h"
+#include "runner/EndOnSignal.h"
 #include "startup/CommandLine.h"
 #include "startup/WorkingFolder.h"
-#include "runner/EndOnSignal.h"
-#include "VerifyCommand.h"
 
 #include <QApplication>
 #include <QStandardPaths>

@@ -5,12 +5,12 @@
 #include "archive/SaveFolderSetting.h"
 #include "archive/SavedRecords.h"
 #include "download/LeftoverFile.h"
-#include "fixity/FixityCheck.h"
-#include "fixity/Manifest.h"
-#include "fixity/Sha256.h"
 #include "download/SaveName.h"
 #include "download/TitleTransfer.h"
 #include "download/TransferCommand.h"
+#include "fixity/FixityCheck.h"
+#include "fixity/Manifest.h"
+#include "fixity/Sha256.h"
 #include "guide/GuideFile.h"
 #include "guide/WorkingFiles.h"
 #include "log/LogLines.h"
@@ -96,8 +96,8 @@ void startProgram(QProcess &kelvado, const QStringList &arguments, const QString
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
     kelvado.setProcessEnvironment(environment);
-    kelvado.start("/bin/sh", QStringList{"-c", "n=$#; for a; do set -- \"$@\" \"$(printf %b \"$a\")\"; done; "
-                                         "shift $n; exec \"$0\" \"$@\"", program} + arguments);
+    const QString script = "n=$#; for a; do set -- \"$@\" \"$(printf %b \"$a\")\"; done; shift $n; exec \"$0\" \"$@\"";
+    kelvado.start("/bin/sh", QStringList{"-c", script, program} + arguments);
 }
 
 // The program's status, then what it printed: standard output, "|" and standard error.
@@ -109,7 +109,8 @@ QString runProgram(QStringList arguments, const QString &program = KELVADO_PROGR
                  program.isEmpty() ? arguments.first() : program);
     if (!kelvado.waitForFinished(30000) || kelvado.exitStatus() != QProcess::NormalExit)
         return QStringLiteral("did not end");
-    return QString::number(kelvado.exitCode()) + ": " + kelvado.readAllStandardOutput() + '|' + kelvado.readAllStandardError();
+    return QString::number(kelvado.exitCode()) + ": " + kelvado.readAllStandardOutput() + '|'
+           + kelvado.readAllStandardError();
 }
 
 } // namespace
@@ -863,26 +864,23 @@ private slots:
     void verify_data()
     {
         QTest::addColumn<QString>("change"); // made after the three recordings were saved, the third without a sum
-        QTest::addColumn<QString>("printed"); // as program() gives it, the folder's path left out
-        const QString rest = "ok\t2.mpg\trec/Tab\\there.mpg\nunchecked\t3.mpg\trec/Three.mpg\n";
-        const QString changed = "1: changed\t1.mpg\trec/One.mpg\n" + rest
-                                + "1 ok, 1 changed, 0 missing, 1 unchecked\n|kelvado: rec/One.mpg: The file has changed since it was saved\n";
-        QTest::addRow("as saved") << "" << "0: ok\t1.mpg\trec/One.mpg\n" + rest + "2 ok, 0 changed, 0 missing, 1 unchecked\n|";
-        QTest::addRow("a byte flipped") << "flip" << changed;
-        QTest::addRow("cut short") << "cut" << changed;
-        QTest::addRow("deleted") << "delete" << "1: missing\t1.mpg\trec/One.mpg\n" + rest
-                                                     + "1 ok, 0 changed, 1 missing, 1 unchecked\n|kelvado: rec/One.mpg: No such file or directory\n";
-        QTest::addRow("a damaged sum") << "damage" << "1: ok\t1.mpg\trec/One.mpg\nchanged\t2.mpg\trec/Tab\\there.mpg\n"
-                                                      "unchecked\t3.mpg\trec/Three.mpg\n1 ok, 1 changed, 0 missing, 1 unchecked\n"
-                                                      "|kelvado: rec/Tab\there.mpg: The sum recorded for it is damaged\n";
-        QTest::addRow("save folder gone") << "unplug" << "1: missing\t1.mpg\trec/One.mpg\nmissing\t2.mpg\trec/Tab\\there.mpg\n"
-                                                        "missing\t3.mpg\trec/Three.mpg\n0 ok, 0 changed, 3 missing, 0 unchecked\n"
-                                                        "|kelvado: rec/One.mpg: No such file or directory\n"
-                                                        "kelvado: rec/Tab\there.mpg: No such file or directory\n"
-                                                        "kelvado: rec/Three.mpg: No such file or directory\n";
-        QTest::addRow("missing sums added") << "add" << "0: ok\t1.mpg\trec/One.mpg\nok\t2.mpg\trec/Tab\\there.mpg\n"
-                                                          "ok\t3.mpg\trec/Three.mpg\n3 ok, 0 changed, 0 missing, 0 unchecked\n|";
-        QTest::addRow("no record") << "forget" << "2: |kelvado: No record of saved recordings (SavedRecordings.txt) in '.'.\n";
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("verdicts"); // of the three, in the order saved; empty: none printed
+        QTest::addColumn<QStringList>("told"); // on standard error, the folder's path left out
+        const QString changed = "The file has changed since it was saved", gone = "No such file or directory";
+        QTest::addRow("as saved") << "" << 0 << "ok ok unchecked" << QStringList();
+        QTest::addRow("a byte flipped") << "flip" << 1 << "changed ok unchecked"
+                                        << QStringList{"rec/One.mpg: " + changed};
+        QTest::addRow("cut short") << "cut" << 1 << "changed ok unchecked" << QStringList{"rec/One.mpg: " + changed};
+        QTest::addRow("deleted") << "delete" << 1 << "missing ok unchecked" << QStringList{"rec/One.mpg: " + gone};
+        QTest::addRow("a damaged sum") << "damage" << 1 << "ok changed unchecked"
+                                       << QStringList{"rec/Tab\there.mpg: The sum recorded for it is damaged"};
+        QTest::addRow("save folder gone")
+            << "unplug" << 1 << "missing missing missing"
+            << QStringList{"rec/One.mpg: " + gone, "rec/Tab\there.mpg: " + gone, "rec/Three.mpg: " + gone};
+        QTest::addRow("missing sums added") << "add" << 0 << "ok ok ok" << QStringList();
+        QTest::addRow("no record") << "forget" << 2 << ""
+                                   << QStringList{"No record of saved recordings (SavedRecordings.txt) in '.'."};
     }
 
     // The program run as a shell runs it reads every saved file again, tells
@@ -890,18 +888,19 @@ private slots:
     void verify()
     {
         QFETCH(QString, change);
-        QFETCH(QString, printed);
+        QFETCH(int, status);
+        QFETCH(QString, verdicts);
+        QFETCH(QStringList, told);
         QVERIFY(QDir().mkdir("rec"));
         const QStringList files{"rec/One.mpg", "rec/Tab\there.mpg", "rec/Three.mpg"};
         for (int i = 0; i < 3; ++i) {
             writeFile(files[i], QByteArray(3000 + i, char('a' + i)));
             QVERIFY(SavedRecords::note({QString::number(i + 1) + ".mpg", "T", "1", "",
-                                        QDir::current().absoluteFilePath(files[i]), i < 2 ? sumFile(files[i]).hex : QByteArray()}));
+                                        QDir::current().absoluteFilePath(files[i]),
+                                        i < 2 ? sumFile(files[i]).hex : QByteArray()}));
         }
-        QByteArray flipped = readFile(files[0]);
-        flipped[1500] ^= 1;
         if (change == "flip")
-            writeFile(files[0], flipped);
+            writeFile(files[0], readFile(files[0]).replace(1500, 1, "b"));
         else if (change == "cut")
             QVERIFY(QFile::resize(files[0], 2999));
         else if (change == "delete")
@@ -912,12 +911,21 @@ private slots:
             QVERIFY(QFile::remove(SavedRecords::fileName()));
         else if (change == "damage")
             writeFile(SavedRecords::fileName(), readFile(SavedRecords::fileName()) + "2.mpg\tT\t1\t\t"
-                                                    + QDir::current().absoluteFilePath("rec/Tab\\there.mpg").toUtf8() + "\tsha256:0\n");
+                                                    + escapedField(QDir::current().absoluteFilePath(files[1])).toUtf8()
+                                                    + "\tsha256:0\n");
         else if (change == "add")
             QCOMPARE(runProgram({"verify", "--add-missing-sums"}).section(u'|', 1), "kelvado: Sums recorded: 1.\n");
         const QByteArray record = readFile(SavedRecords::fileName());
         const QString folder = QDir::currentPath();
         QDir::setCurrent("/"); // the folder given, not the current one
+        QString printed = QString::number(status) + ": ";
+        const QStringList each = verdicts.split(u' ', Qt::SkipEmptyParts);
+        for (qsizetype i = 0; i < each.size(); ++i)
+            printed += each[i] + '\t' + QString::number(i + 1) + ".mpg\t" + escapedField(files[i]) + '\n';
+        if (!each.isEmpty())
+            printed += QString::asprintf("%lld ok, %lld changed, %lld missing, %lld unchecked\n", each.count("ok"),
+                                         each.count("changed"), each.count("missing"), each.count("unchecked"));
+        printed += '|' + (told.isEmpty() ? QString() : "kelvado: " + told.join("\nkelvado: ") + '\n');
         QCOMPARE(runProgram({"verify", folder}).replace(folder + '/', "").replace(folder, "."), printed);
         QDir::setCurrent(folder);
         QCOMPARE(readFile(SavedRecords::fileName()), record);
@@ -925,33 +933,29 @@ private slots:
             QCOMPARE(runProgram({"sha256sum", "-c", "SHA256SUMS"}, "").count(": OK"), 3);
     }
 
-    void verifyEndedBySignal_data()
-    {
-        QTest::addColumn<int>("signal");
-        QTest::addRow("SIGTERM") << int(SIGTERM);
-        QTest::addRow("SIGINT") << int(SIGINT);
-        QTest::addRow("SIGHUP") << int(SIGHUP);
-    }
+    void verifyEndedBySignal_data() { endSignalEndsEveryTool_data(); }
 
     // Ended while it reads, verify ends by the signal, records no sum and writes nothing.
     void verifyEndedBySignal()
     {
-        QFETCH(int, signal);
+        QFETCH(int, signalNumber);
         writeFile("small.mpg", "s");
         writeFile("huge.mpg", {});
         QVERIFY(QFile::resize("huge.mpg", qint64(1) << 40)); // a hole: no room taken, yet long to read
         QVERIFY(SavedRecords::note({"1.mpg", "T", "1", "", QDir::current().absoluteFilePath("small.mpg")}));
-        QVERIFY(SavedRecords::note({"2.mpg", "T", "1", "", QDir::current().absoluteFilePath("huge.mpg"), QByteArray(64, '0')}));
+        QVERIFY(SavedRecords::note(
+            {"2.mpg", "T", "1", "", QDir::current().absoluteFilePath("huge.mpg"), QByteArray(64, '0')}));
         const QByteArray record = readFile(SavedRecords::fileName());
         const QStringList before = workingDirEntries();
         QProcess kelvado;
         startProgram(kelvado, {"verify", "--add-missing-sums"});
         QVERIFY(kelvado.waitForReadyRead(30000)); // small.mpg told: huge.mpg is being read
-        ::kill(pid_t(kelvado.processId()), signal);
+        ::kill(pid_t(kelvado.processId()), signalNumber);
         QVERIFY(kelvado.waitForFinished(30000));
         QCOMPARE(kelvado.exitStatus(), QProcess::CrashExit);
-        QCOMPARE(kelvado.exitCode(), signal);
-        QCOMPARE(kelvado.readAllStandardOutput(), "unchecked\t1.mpg\t" + QDir::current().absoluteFilePath("small.mpg").toUtf8() + '\n');
+        QCOMPARE(kelvado.exitCode(), signalNumber);
+        QCOMPARE(kelvado.readAllStandardOutput(),
+                 "unchecked\t1.mpg\t" + QDir::current().absoluteFilePath("small.mpg").toUtf8() + '\n');
         QCOMPARE(readFile(SavedRecords::fileName()), record);
         QCOMPARE(workingDirEntries(), before);
     }
@@ -962,12 +966,15 @@ private slots:
         QVERIFY(QDir().mkdir("rec"));
         for (const QString name : {"rec/a.mpg", "rec/b.mpg"}) {
             writeFile(name, QByteArray(3 << 20, 'r'));
-            QVERIFY(SavedRecords::note({name, "T", "1", "", QDir::current().absoluteFilePath(name), sumFile(name).hex}));
+            QVERIFY(
+                SavedRecords::note({name, "T", "1", "", QDir::current().absoluteFilePath(name), sumFile(name).hex}));
         }
         FixityCheck check(SavedRecords::loadAll().recordings, false);
         QStringList verdicts;
-        connect(&check, &FixityCheck::checked, this, [&](const FixityResult &r) { verdicts << verdictName(r.verdict) + ' ' + r.reason; });
-        connect(&check, &FixityCheck::progress, &check, [](qint64 done) { if (done > 0) QDir("rec").removeRecursively(); }, Qt::DirectConnection);
+        connect(&check, &FixityCheck::checked, this,
+                [&](const FixityResult &r) { verdicts << verdictName(r.verdict) + ' ' + r.reason; });
+        const auto unplug = [](qint64 done) { (void)(done > 0 && QDir("rec").removeRecursively()); };
+        connect(&check, &FixityCheck::progress, &check, unplug, Qt::DirectConnection); // on the check's thread
         QSignalSpy ended(&check, &FixityCheck::finished);
         check.start();
         QVERIFY(ended.wait());

@@ -527,8 +527,8 @@ void TestWindow::verifySavedRecordings()
     Form1 *w = &m_d->start();
     m_d->click("GetGuide");
     // Bravo saved as it still is, Alpha changed since, then Charlie: a file long to read.
-    const QStringList files{QDir::current().absoluteFilePath("Alpha.mpg"), QDir::current().absoluteFilePath("Bravo.mpg"),
-                            QDir::current().absoluteFilePath("Charlie.mpg")};
+    const QString here = QDir::currentPath() + '/';
+    const QStringList files{here + "Alpha.mpg", here + "Bravo.mpg", here + "Charlie.mpg"};
     writeFile(files[0], "alpha");
     writeFile(files[1], "bravo");
     writeFile(files[2], {});
@@ -541,7 +541,8 @@ void TestWindow::verifySavedRecordings()
     auto *verify = control<QAction>(*w, "mnuVerifySaved");
     verify->trigger();
     QCOMPARE(verify->text(), "Stop Verifying");
-    QTRY_VERIFY(rowToolTip(*w, 0).endsWith(files[0] + "\nThe file is still there.\nThe file has changed since it was saved"));
+    QTRY_VERIFY(
+        rowToolTip(*w, 0).endsWith(files[0] + "\nThe file is still there.\nThe file has changed since it was saved"));
     QVERIFY(control<QWidget>(*w, "TitleProgress")->isVisible());
     verify->trigger(); // stops it while it reads Charlie
     const QString changed = files[0] + ": The file has changed since it was saved";

@@ -16,6 +16,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -24,6 +25,32 @@ void printLine(std::FILE *stream, const QString &text)
     std::fputs((text.endsWith(u'\n') ? text : text + u'\n').toUtf8().constData(), stream);
     std::fflush(stream);
 }
+
+// On a terminal, how much of a long verify is done, on a line of its own that
+// each printed line clears first; elsewhere (a pipe, a log) nothing.
+class TerminalProgress
+{
+public:
+    void show(qint64 done, qint64 total)
+    {
+        const int percent = total > 0 ? int(done * 100 / total) : 100;
+        if (!m_terminal || percent == m_shown)
+            return;
+        m_shown = percent;
+        std::fprintf(stderr, "\rkelvado: %d %% read", percent);
+        std::fflush(stderr);
+    }
+    void clear()
+    {
+        if (m_terminal && m_shown >= 0)
+            std::fputs("\r\033[K", stderr);
+        m_shown = -1;
+    }
+
+private:
+    bool m_terminal = ::isatty(STDERR_FILENO) == 1;
+    int m_shown = -1;
+};
 
 int refused(const QString &text)
 {
@@ -65,9 +92,10 @@ int runVerifyCommand(const QList<QByteArray> &arguments)
     QList<QByteArray> rest{QByteArrayLiteral("kelvado")};
     for (const QByteArray &argument : arguments) {
         if (argument == "--help" || argument == "-h") {
-            printLine(stdout, QStringLiteral("Usage: kelvado verify [--add-missing-sums] [--videos-folder | folder]\n"
-                                             "Reads every saved recording again and compares it with its recorded "
-                                             "sum.\n  --add-missing-sums  records the sums of those saved without one"));
+            printLine(stdout,
+                      QStringLiteral("Usage: kelvado verify [--add-missing-sums] [--videos-folder | folder]\n"
+                                     "Reads every saved recording again and compares it with its recorded "
+                                     "sum.\n  --add-missing-sums  records the sums of those saved without one"));
             return 0;
         }
         if (argument == "--add-missing-sums" && !rest.contains("--"))
@@ -99,7 +127,10 @@ int runVerifyCommand(const QList<QByteArray> &arguments)
     FixityCheck check(SavedRecords::loadAll().recordings, addSums);
     FixityTally tally;
     QList<SavedRecording> summed;
+    TerminalProgress shown;
+    QObject::connect(&check, &FixityCheck::progress, [&shown](qint64 done, qint64 total) { shown.show(done, total); });
     QObject::connect(&check, &FixityCheck::checked, [&](const FixityResult &result) {
+        shown.clear();
         tally.add(result.verdict);
         printLine(stdout, QStringList{verdictName(result.verdict), escapedField(result.recording.recorderName),
                                       escapedField(result.recording.path)}
@@ -124,6 +155,7 @@ int runVerifyCommand(const QList<QByteArray> &arguments)
         std::signal(endedBy, SIG_DFL);
         std::raise(endedBy);
     }
+    shown.clear();
     printLine(stdout, tally.text());
     if (!recordSums(summed))
         return CommandLine::kUsageStatus;

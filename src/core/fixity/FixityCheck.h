@@ -24,7 +24,7 @@ struct FixityResult
 {
     SavedRecording recording;
     Verdict verdict = Verdict::Unchecked;
-    QString reason; // why missing or changed, in plain words; empty for ok and unchecked
+    QString reason;    // why missing or changed, in plain words; empty for ok and unchecked
     QByteArray sumNow; // the file's sum as read now, when it was read whole
 };
 

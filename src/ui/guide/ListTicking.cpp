@@ -167,7 +167,7 @@ void Form1::showSavedMarks()
         QListWidgetItem *item = List1->item(row);
         const SavedRecording *saved = savedRecording(row);
         const bool there = saved && FolderProbe::isFile(saved->path).value_or(false); // else a warning mark
-        const bool changed = there && m_changedFiles.contains(saved->path); // a warning mark too
+        const bool changed = there && m_changedFiles.contains(saved->path);           // a warning mark too
         item->setIcon(!saved ? QIcon() : there && !changed ? savedIcon : goneIcon);
         item->setData(Qt::ForegroundRole, saved ? QVariant(QBrush(dimmed)) : QVariant());
         // A screen reader hears the mark with the row's text.
@@ -175,7 +175,7 @@ void Form1::showSavedMarks()
                       !saved    ? QVariant()
                       : changed ? QVariant(item->text() + QStringLiteral(", saved; the file has changed since"))
                       : there   ? QVariant(item->text() + QStringLiteral(", saved"))
-                                : QVariant(item->text() + QStringLiteral(", saved; the saved file is no longer there")));
+                              : QVariant(item->text() + QStringLiteral(", saved; the saved file is no longer there")));
     }
 }
 
