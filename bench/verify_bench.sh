@@ -21,7 +21,7 @@ while [ "$i" -lt "$gb" ]; do
   i=$((i + 1))
 done
 "$kelvado" verify --add-missing-sums "$dir" > /dev/null 2>&1
-bytes=$(stat -c %s "$dir"/Recording_*.mpg | awk '{ s += $1 } END { printf "%d\n", s }')
+bytes=$(stat -c %s "$dir"/Recording_*.mpg | awk '{ s += $1 } END { printf "%.0f\n", s }')
 
 drop() {
   sync
