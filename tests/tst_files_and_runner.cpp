@@ -5,11 +5,12 @@
 #include "archive/SaveFolderSetting.h"
 #include "archive/SavedRecords.h"
 #include "download/LeftoverFile.h"
-#include "fixity/Manifest.h"
-#include "fixity/Sha256.h"
 #include "download/SaveName.h"
 #include "download/TitleTransfer.h"
 #include "download/TransferCommand.h"
+#include "fixity/FixityCheck.h"
+#include "fixity/Manifest.h"
+#include "fixity/Sha256.h"
 #include "guide/GuideFile.h"
 #include "guide/WorkingFiles.h"
 #include "log/LogLines.h"
@@ -25,6 +26,7 @@
 #include "TestSupport.h"
 
 #include <QProcess>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <cerrno>
@@ -88,6 +90,31 @@ QString summary(const StartRequest &r)
     // The help names the test program; its start is enough here.
     const QString printed = r.output.startsWith(u"Usage: ") ? QStringLiteral("Usage: ...") : r.output.trimmed();
     return QString::number(r.exitStatus) + ": " + printed + r.error;
+}
+
+// Starts the program itself as a shell does, with no display it could use
+// (a start that tried to open a window fails on the missing platform instead
+// of answering). Arguments pass through printf's %b, so a row can give any bytes.
+void startProgram(QProcess &kelvado, const QStringList &arguments, const QString &program = KELVADO_PROGRAM)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
+    kelvado.setProcessEnvironment(environment);
+    const QString script = "n=$#; for a; do set -- \"$@\" \"$(printf %b \"$a\")\"; done; shift $n; exec \"$0\" \"$@\"";
+    kelvado.start("/bin/sh", QStringList{"-c", script, program} + arguments);
+}
+
+// The program's status, then what it printed: standard output, "|" and standard error.
+// With `program` empty, the first argument names the program.
+QString runProgram(QStringList arguments, const QString &program = KELVADO_PROGRAM)
+{
+    QProcess kelvado;
+    startProgram(kelvado, program.isEmpty() ? arguments.mid(1) : arguments,
+                 program.isEmpty() ? arguments.first() : program);
+    if (!kelvado.waitForFinished(30000) || kelvado.exitStatus() != QProcess::NormalExit)
+        return QStringLiteral("did not end");
+    return QString::number(kelvado.exitCode()) + ": " + kelvado.readAllStandardOutput() + '|'
+           + kelvado.readAllStandardError();
 }
 
 } // namespace
@@ -855,9 +882,7 @@ private slots:
                                                   << "|kelvado: The folder 'nowhere' does not exist.\n";
     }
 
-    // The program itself, with no display it could use: a start that tried to
-    // open a window would fail on the missing platform instead of answering.
-    // Its arguments pass through printf's %b, so a row can give any bytes.
+    // The program itself, as startProgram() runs it.
     void program()
     {
         QFETCH(QStringList, arguments);
@@ -865,17 +890,129 @@ private slots:
         QFETCH(QString, printed);
         ::mkfifo("caf\351", 0600); // decoded as UTF-8, its name would be missing
         const QStringList before = workingDirEntries();
-        QProcess kelvado;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
-        kelvado.setProcessEnvironment(environment);
-        kelvado.start("/bin/sh", QStringList{"-c", "n=$#; for a; do set -- \"$@\" \"$(printf %b \"$a\")\"; done; "
-                                             "shift $n; exec \"$0\" \"$@\"", KELVADO_PROGRAM} + arguments);
-        QVERIFY(kelvado.waitForFinished(30000));
-        QCOMPARE(kelvado.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(kelvado.exitCode(), status);
-        QCOMPARE(QString(kelvado.readAllStandardOutput() + '|' + kelvado.readAllStandardError()), printed);
+        QCOMPARE(runProgram(arguments), QString::number(status) + ": " + printed);
         QCOMPARE(workingDirEntries(), before); // nothing written
+    }
+
+    void verify_data()
+    {
+        QTest::addColumn<QString>("change"); // made after the three recordings were saved, the third without a sum
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("verdicts"); // of the three, in the order saved; empty: none printed
+        QTest::addColumn<QStringList>("told"); // on standard error, the folder's path left out
+        const QString changed = "The file has changed since it was saved", gone = "No such file or directory";
+        QTest::addRow("as saved") << "" << 0 << "ok ok unchecked" << QStringList();
+        QTest::addRow("a byte flipped") << "flip" << 1 << "changed ok unchecked"
+                                        << QStringList{"rec/One.mpg: " + changed};
+        QTest::addRow("cut short") << "cut" << 1 << "changed ok unchecked" << QStringList{"rec/One.mpg: " + changed};
+        QTest::addRow("deleted") << "delete" << 1 << "missing ok unchecked" << QStringList{"rec/One.mpg: " + gone};
+        QTest::addRow("a damaged sum") << "damage" << 1 << "ok changed unchecked"
+                                       << QStringList{"rec/Tab\there.mpg: The sum recorded for it is damaged"};
+        QTest::addRow("save folder gone")
+            << "unplug" << 1 << "missing missing missing"
+            << QStringList{"rec/One.mpg: " + gone, "rec/Tab\there.mpg: " + gone, "rec/Three.mpg: " + gone};
+        QTest::addRow("missing sums added") << "add" << 0 << "ok ok ok" << QStringList();
+        QTest::addRow("no record") << "forget" << 2 << ""
+                                   << QStringList{"No record of saved recordings (SavedRecordings.txt) in '.'."};
+    }
+
+    // The program run as a shell runs it reads every saved file again, tells
+    // each one's verdict and changes nothing but the sums it is asked to add.
+    void verify()
+    {
+        QFETCH(QString, change);
+        QFETCH(int, status);
+        QFETCH(QString, verdicts);
+        QFETCH(QStringList, told);
+        QVERIFY(QDir().mkdir("rec"));
+        const QStringList files{"rec/One.mpg", "rec/Tab\there.mpg", "rec/Three.mpg"};
+        for (int i = 0; i < 3; ++i) {
+            writeFile(files[i], QByteArray(3000 + i, char('a' + i)));
+            QVERIFY(SavedRecords::note({QString::number(i + 1) + ".mpg", "T", "1", "",
+                                        QDir::current().absoluteFilePath(files[i]),
+                                        i < 2 ? sumFile(files[i]).hex : QByteArray()}));
+        }
+        if (change == "flip")
+            writeFile(files[0], readFile(files[0]).replace(1500, 1, "b"));
+        else if (change == "cut")
+            QVERIFY(QFile::resize(files[0], 2999));
+        else if (change == "delete")
+            QVERIFY(QFile::remove(files[0]));
+        else if (change == "unplug")
+            QVERIFY(QDir("rec").removeRecursively());
+        else if (change == "forget")
+            QVERIFY(QFile::remove(SavedRecords::fileName()));
+        else if (change == "damage")
+            writeFile(SavedRecords::fileName(), readFile(SavedRecords::fileName()) + "2.mpg\tT\t1\t\t"
+                                                    + escapedField(QDir::current().absoluteFilePath(files[1])).toUtf8()
+                                                    + "\tsha256:0\n");
+        else if (change == "add")
+            QCOMPARE(runProgram({"verify", "--add-missing-sums"}).section(u'|', 1), "kelvado: Sums recorded: 1.\n");
+        const QByteArray record = readFile(SavedRecords::fileName());
+        const QString folder = QDir::currentPath();
+        QDir::setCurrent("/"); // the folder given, not the current one
+        QString printed = QString::number(status) + ": ";
+        const QStringList each = verdicts.split(u' ', Qt::SkipEmptyParts);
+        for (qsizetype i = 0; i < each.size(); ++i)
+            printed += each[i] + '\t' + QString::number(i + 1) + ".mpg\t" + escapedField(files[i]) + '\n';
+        if (!each.isEmpty())
+            printed += QString::asprintf("%lld ok, %lld changed, %lld missing, %lld unchecked\n", each.count("ok"),
+                                         each.count("changed"), each.count("missing"), each.count("unchecked"));
+        printed += '|' + (told.isEmpty() ? QString() : "kelvado: " + told.join("\nkelvado: ") + '\n');
+        QCOMPARE(runProgram({"verify", folder}).replace(folder + '/', "").replace(folder, "."), printed);
+        QDir::setCurrent(folder);
+        QCOMPARE(readFile(SavedRecords::fileName()), record);
+        if (change == "add" && QDir::setCurrent("rec")) // sha256sum checks what was summed
+            QCOMPARE(runProgram({"sha256sum", "-c", "SHA256SUMS"}, "").count(": OK"), 3);
+    }
+
+    void verifyEndedBySignal_data() { endSignalEndsEveryTool_data(); }
+
+    // Ended while it reads, verify ends by the signal, records no sum and writes nothing.
+    void verifyEndedBySignal()
+    {
+        QFETCH(int, signalNumber);
+        writeFile("small.mpg", "s");
+        writeFile("huge.mpg", {});
+        QVERIFY(QFile::resize("huge.mpg", qint64(1) << 40)); // a hole: no room taken, yet long to read
+        QVERIFY(SavedRecords::note({"1.mpg", "T", "1", "", QDir::current().absoluteFilePath("small.mpg")}));
+        QVERIFY(SavedRecords::note(
+            {"2.mpg", "T", "1", "", QDir::current().absoluteFilePath("huge.mpg"), QByteArray(64, '0')}));
+        const QByteArray record = readFile(SavedRecords::fileName());
+        const QStringList before = workingDirEntries();
+        QProcess kelvado;
+        startProgram(kelvado, {"verify", "--add-missing-sums"});
+        QVERIFY(kelvado.waitForReadyRead(30000)); // small.mpg told: huge.mpg is being read
+        ::kill(pid_t(kelvado.processId()), signalNumber);
+        QVERIFY(kelvado.waitForFinished(30000));
+        QCOMPARE(kelvado.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(kelvado.exitCode(), signalNumber);
+        QCOMPARE(kelvado.readAllStandardOutput(),
+                 "unchecked\t1.mpg\t" + QDir::current().absoluteFilePath("small.mpg").toUtf8() + '\n');
+        QCOMPARE(readFile(SavedRecords::fileName()), record);
+        QCOMPARE(workingDirEntries(), before);
+    }
+
+    // A save folder gone while it is verified: the file being read is read on, the rest told missing.
+    void verifyWhileFolderGoes()
+    {
+        QVERIFY(QDir().mkdir("rec"));
+        for (const QString name : {"rec/a.mpg", "rec/b.mpg"}) {
+            writeFile(name, QByteArray(3 << 20, 'r'));
+            QVERIFY(
+                SavedRecords::note({name, "T", "1", "", QDir::current().absoluteFilePath(name), sumFile(name).hex}));
+        }
+        FixityCheck check(SavedRecords::loadAll().recordings, false);
+        QStringList verdicts;
+        connect(&check, &FixityCheck::checked, this,
+                [&](const FixityResult &r) { verdicts << verdictName(r.verdict) + ' ' + r.reason; });
+        const auto unplug = [](qint64 done) { (void)(done > 0 && QDir("rec").removeRecursively()); };
+        connect(&check, &FixityCheck::progress, &check, unplug, Qt::DirectConnection); // on the check's thread
+        QSignalSpy ended(&check, &FixityCheck::finished);
+        check.start();
+        QVERIFY(ended.wait());
+        QCOMPARE(verdicts, (QStringList{"ok ", "missing No such file or directory"}));
+        QCOMPARE(ended.first().first().toBool(), false);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "archive/DiskSpace.h"
 #include "archive/FolderProbe.h"
 #include "common/Contrast.h"
+#include "fixity/Sha256.h"
 #include "mainwindow/MessageBox.h"
 
 #include <QAction>
@@ -98,6 +99,7 @@ private slots:
     void setMpegPath_data();
     void setMpegPath();
     void savedMarksAndTickingMany();
+    void verifySavedRecordings();
     void exitAndClose_data();
     void exitAndClose();
 
@@ -516,6 +518,47 @@ void TestWindow::savedMarksAndTickingMany()
     QVERIFY(!control<QAction>(*w, "mnuOpenFolder")->isEnabled());
     const QString archive = QDir::current().absoluteFilePath("archive");
     QCOMPARE(sessionRoomShortfall(1, 1, archive), "Save folder (" + archive + "): cannot be reached: it does not answer.");
+}
+
+void TestWindow::verifySavedRecordings()
+{
+    m_d->recorder.setCatalog(catalog());
+    writeFile("RPTVIP.dat", settingsFile("10.0.0.5", "Default"));
+    Form1 *w = &m_d->start();
+    m_d->click("GetGuide");
+    // Bravo saved as it still is, Alpha changed since, then Charlie: a file long to read.
+    const QString here = QDir::currentPath() + '/';
+    const QStringList files{here + "Alpha.mpg", here + "Bravo.mpg", here + "Charlie.mpg"};
+    writeFile(files[0], "alpha");
+    writeFile(files[1], "bravo");
+    writeFile(files[2], {});
+    QVERIFY(QFile::resize(files[2], qint64(1) << 40)); // a hole: no room taken
+    for (const std::size_t row : {1, 0, 2})
+        QVERIFY(SavedRecords::note({w->FileNames[row], w->Titles[row], w->RecordDates[row], "2026-12-01T20:15:00",
+                                    files[int(row)], row == 2 ? QByteArray(64, '0') : sumFile(files[int(row)]).hex}));
+    writeFile(files[0], "alpha!");
+    m_d->click("GetGuide");
+    auto *verify = control<QAction>(*w, "mnuVerifySaved");
+    verify->trigger();
+    QCOMPARE(verify->text(), "Stop Verifying");
+    QTRY_VERIFY(
+        rowToolTip(*w, 0).endsWith(files[0] + "\nThe file is still there.\nThe file has changed since it was saved"));
+    QVERIFY(control<QWidget>(*w, "TitleProgress")->isVisible());
+    verify->trigger(); // stops it while it reads Charlie
+    const QString changed = files[0] + ": The file has changed since it was saved";
+    QTRY_COMPARE(m_d->told.messages,
+                 QStringList{"Verifying was stopped. So far: 1 ok, 1 changed, 0 missing, 0 unchecked.\n\n" + changed});
+    QCOMPARE(verify->text(), "Verify Saved Recordings");
+    QVERIFY(!control<QWidget>(*w, "TitleProgress")->isVisible());
+    // Run to its end: a changed file has the mark of a deleted one.
+    QVERIFY(QFile::remove(files[2]));
+    verify->trigger();
+    QTRY_COMPARE(m_d->told.messages.size(), 2);
+    QCOMPARE(m_d->told.messages[1], "Saved recordings verified: 1 ok, 1 changed, 1 missing, 0 unchecked.\n\n" + changed
+                                        + '\n' + files[2] + ": No such file or directory");
+    auto *list = control<QListWidget>(*w, "List1");
+    QCOMPARE(list->item(0)->icon().cacheKey(), list->item(2)->icon().cacheKey());
+    QVERIFY(list->item(0)->icon().cacheKey() != list->item(1)->icon().cacheKey());
 }
 
 void TestWindow::exitAndClose_data()

@@ -13,11 +13,13 @@ struct Command
 {
     const char *name;
     int (*run)(const StartRequest &request);
+    bool endsOnSignalItself; // stops its own work on SIGTERM, SIGINT and SIGHUP
 };
 
 constexpr Command kCommands[] = {
-    {"list", runList},
-    {"archive", runArchive},
+    {"list", runList, false},
+    {"archive", runArchive, false},
+    {"verify", runVerify, true},
 };
 
 } // namespace
@@ -35,11 +37,14 @@ int runCommand(const StartRequest &request)
     if (lock.state() != FolderLock::State::Held)
         Console::error(QStringLiteral("kelvado: ") + lock.message());
 
-    const EndOnSignal endOnSignal;
     setUserMessageSink([](const QString &text) { Console::error(Console::oneLine(text)); });
     for (const Command &command : kCommands) {
-        if (request.command == QLatin1String(command.name))
+        if (request.command != QLatin1String(command.name))
+            continue;
+        if (command.endsOnSignalItself)
             return command.run(request);
+        const EndOnSignal endOnSignal;
+        return command.run(request);
     }
     Console::error(QStringLiteral("kelvado: Unknown command '%1'.").arg(request.command));
     return CommandLine::kUsageStatus;

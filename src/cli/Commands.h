@@ -6,3 +6,4 @@ struct StartRequest;
 // the program's exit status.
 int runList(const StartRequest &request);
 int runArchive(const StartRequest &request);
+int runVerify(const StartRequest &request);

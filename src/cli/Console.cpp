@@ -1,5 +1,7 @@
 #include "Console.h"
 
+#include "archive/SavedRecords.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -22,11 +24,7 @@ void write(std::FILE *stream, const QString &text)
 
 QString field(const QString &text)
 {
-    QString escaped = text;
-    return escaped.replace(u'\\', QStringLiteral("\\\\"))
-        .replace(u'\t', QStringLiteral("\\t"))
-        .replace(u'\r', QStringLiteral("\\r"))
-        .replace(u'\n', QStringLiteral("\\n"));
+    return escapedField(text);
 }
 
 QString oneLine(const QString &text)

@@ -242,3 +242,8 @@ QUrl savedFolderUrl(const SavedRecording &saved)
     const QString folder = QDir::cleanPath(QFileInfo(saved.path).path());
     return FolderProbe::isFolder(folder).value_or(false) ? QUrl::fromLocalFile(folder) : QUrl();
 }
+
+QString escapedField(const QString &text)
+{
+    return escaped(text);
+}

@@ -82,3 +82,6 @@ QString savedDescription(const SavedRecording &saved);
 // The saved file's folder as a local-file address for the desktop; empty when
 // the path is not absolute or its folder is not there.
 QUrl savedFolderUrl(const SavedRecording &saved);
+
+// Text written as a field of the record is: backslash, tab, CR and LF escaped.
+QString escapedField(const QString &text);

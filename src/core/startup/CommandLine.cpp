@@ -41,6 +41,16 @@ constexpr CommandText kCommands[] = {
      "could not be got; 2 a usage error, a folder that cannot be used or no address; 3 another\n"
      "Kelvado works in the folder. Ended by SIGTERM, SIGINT or SIGHUP it ends its tools, keeps\n"
      "every file and ends by that signal."},
+    {"verify", "Reads every saved recording again and checks it against its recorded sum.",
+     "Reads every recording SavedRecordings.txt names again from the disk and compares its SHA-256\n"
+     "with the sum recorded when it was saved. Prints one line per recording, separated by tabs:\n"
+     "\"ok\", \"changed\" (the bytes differ, or the recorded sum is damaged), \"missing\" (no file, or\n"
+     "it cannot be read) or \"unchecked\" (saved before sums were kept), the recorder's file name\n"
+     "and the saved path, written as list writes fields. Then \"N ok, M changed, K missing,\n"
+     "U unchecked\". Nothing is changed by checking; the folder is never made.\n"
+     "Exit status: 0 nothing changed or missing; 1 otherwise; 2 a usage error, or a folder that\n"
+     "cannot be used or holds no record; 3 another Kelvado works in the folder. Ended by SIGTERM,\n"
+     "SIGINT or SIGHUP it stops, records nothing and ends by that signal."},
 };
 
 const CommandText *commandNamed(const QByteArray &name)
@@ -93,6 +103,9 @@ struct CommandOptions
                              QStringLiteral("Only recordings whose title holds TEXT, ignoring case; may be given "
                                             "more than once."),
                              QStringLiteral("TEXT")};
+    QCommandLineOption addMissingSums{QStringLiteral("add-missing-sums"),
+                                      QStringLiteral("Records the sums of the recordings saved without one, "
+                                                     "trusting their files as they are now.")};
     QCommandLineOption dryRun{QStringLiteral("dry-run"),
                               QStringLiteral("Measures the chosen recordings and lists them as list does, then "
                                              "their total size; downloads nothing.")};
@@ -109,6 +122,8 @@ void addCommandOptions(QCommandLineParser &parser, const QByteArray &command, co
 {
     if (command == "archive")
         parser.addOptions({options.title, options.dryRun, options.address, options.delay});
+    if (command == "verify")
+        parser.addOption(options.addMissingSums);
 }
 
 QString commandsHelp()
@@ -194,6 +209,10 @@ StartRequest read(const QList<QByteArray> &rawArguments, const QString &videosFo
     }
     if (command) {
         request.command = commandName;
+    }
+    if (request.command == QLatin1String("verify")) {
+        request.addMissingSums = parser.isSet(options.addMissingSums);
+        request.createFolder = false; // a folder not there holds nothing to verify
     }
     if (request.command == QLatin1String("archive")) {
         request.titles = parser.values(options.title);

@@ -25,6 +25,7 @@ struct StartRequest
     bool dryRun = false;            // archive: tell what would be downloaded, download nothing
     std::optional<QString> address; // archive: instead of the stored address, for this run
     std::optional<QString> delay;   // archive: instead of the stored delay, for this run
+    bool addMissingSums = false;    // verify: record sums for those saved without one
     QString output; // for standard output
     QString error;  // one line for standard error
     int exitStatus = 0;

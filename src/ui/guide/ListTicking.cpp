@@ -70,6 +70,7 @@ void Form1::buildListMenu()
                                  QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuList->addSeparator();
     mnuOpenFolder = listAction(mnuList, "mnuOpenFolder", QStringLiteral("Open Containing Folder"), {});
+    mnuVerifySaved = listAction(mnuList, "mnuVerifySaved", QStringLiteral("Verify Saved Recordings"), {});
     List1->addActions({mnuTickAll, mnuUntickAll, mnuTickNotSaved});
     List1->setContextMenuPolicy(Qt::CustomContextMenu);
     List1->installEventFilter(this);
@@ -78,6 +79,7 @@ void Form1::buildListMenu()
     connect(mnuUntickAll, &QAction::triggered, this, &Form1::UntickAll_Click);
     connect(mnuTickNotSaved, &QAction::triggered, this, &Form1::TickNotSaved_Click);
     connect(mnuOpenFolder, &QAction::triggered, this, &Form1::OpenFolder_Click);
+    connect(mnuVerifySaved, &QAction::triggered, this, &Form1::VerifySaved_Click);
     connect(List1, &QListWidget::customContextMenuRequested, this, [this](QPoint at) {
         if (QListWidgetItem *row = List1->itemAt(at))
             List1->setCurrentItem(row);
@@ -165,12 +167,14 @@ void Form1::showSavedMarks()
         QListWidgetItem *item = List1->item(row);
         const SavedRecording *saved = savedRecording(row);
         const bool there = saved && FolderProbe::isFile(saved->path).value_or(false); // else a warning mark
-        item->setIcon(!saved ? QIcon() : there ? savedIcon : goneIcon);
+        const bool changed = there && m_changedFiles.contains(saved->path);           // a warning mark too
+        item->setIcon(!saved ? QIcon() : there && !changed ? savedIcon : goneIcon);
         item->setData(Qt::ForegroundRole, saved ? QVariant(QBrush(dimmed)) : QVariant());
         // A screen reader hears the mark with the row's text.
         item->setData(Qt::AccessibleTextRole,
-                      !saved  ? QVariant()
-                      : there ? QVariant(item->text() + QStringLiteral(", saved"))
+                      !saved    ? QVariant()
+                      : changed ? QVariant(item->text() + QStringLiteral(", saved; the file has changed since"))
+                      : there   ? QVariant(item->text() + QStringLiteral(", saved"))
                               : QVariant(item->text() + QStringLiteral(", saved; the saved file is no longer there")));
     }
 }

@@ -34,7 +34,10 @@ QString RowToolTips::textForRow(int row) const
     const QString saveName = chooseFreeName(saveNameFor(w.Titles[i], w.RecordDates[i]), nameTakenIn(w.SaveFolder));
     const QString text = rowToolTipText(w.FileNames[i], w.FileSizes[i], saveName);
     const SavedRecording *saved = w.savedRecording(row);
-    return saved ? text + u'\n' + savedDescription(*saved) : text;
+    if (!saved)
+        return text;
+    return text + u'\n' + savedDescription(*saved)
+           + (w.savedFileChanged(row) ? QStringLiteral("\nThe file has changed since it was saved") : QString());
 }
 
 bool RowToolTips::eventFilter(QObject *watched, QEvent *event)

@@ -2,6 +2,7 @@
 
 #include "archive/SavedRecords.h"
 #include "download/SessionInputs.h"
+#include "fixity/FixityCheck.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -80,6 +81,10 @@ public:
     void UntickAll_Click();
     void TickNotSaved_Click();
     void OpenFolder_Click();
+    // Reads every saved recording again on a worker thread; while it runs, stops it.
+    void VerifySaved_Click();
+    // The last verify found the row's saved file changed since it was saved.
+    bool savedFileChanged(int row) const;
     // Marks each row saved before, from the record in the working folder.
     void showSavedMarks();
     const SavedRecording *savedRecording(int row) const;
@@ -123,7 +128,8 @@ private:
     QAction *mnuAbout = nullptr;
     // The list's context menu.
     QMenu *mnuList = nullptr;
-    QAction *mnuTickAll = nullptr, *mnuUntickAll = nullptr, *mnuTickNotSaved = nullptr, *mnuOpenFolder = nullptr;
+    QAction *mnuTickAll = nullptr, *mnuUntickAll = nullptr, *mnuTickNotSaved = nullptr, *mnuOpenFolder = nullptr,
+            *mnuVerifySaved = nullptr;
     // The progress strip at the bottom of the status frame.
     ProgressStrip *Progress = nullptr;
 
@@ -140,6 +146,8 @@ private:
     int rowForMenu() const;
     void showSaveFolder();
     QList<QueuedTitle> tickedTitles() const;
+    void verifyChecked(const FixityResult &result);
+    void verifyEnded(bool stopped);
 
     SessionTiming m_timing;
 
@@ -148,6 +156,10 @@ private:
     QPointer<frmAbout> m_about;
     QPointer<QFileDialog> m_folderChooser;
     SavedRecords m_savedRecords;
+    QPointer<FixityCheck> m_fixityCheck;
+    QSet<QString> m_changedFiles; // saved files the last verify found changed
+    QStringList m_verifyFindings; // what the running verify found changed or missing
+    FixityTally m_verifyTally;
     bool m_centred = false;
     bool m_settingsFailureTold = false;
 };
