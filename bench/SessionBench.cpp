@@ -176,7 +176,7 @@ Figures runSession(const Options &options, const QString &delay, bool sums)
 
         QElapsedTimer sinceTick;
         QTimer ticker;
-        ticker.setInterval(5);
+        ticker.setInterval(10);
         QObject::connect(&ticker, &QTimer::timeout,
                          [&] { figures.longestWaitMs = std::max(figures.longestWaitMs, sinceTick.restart()); });
         ticker.start();
