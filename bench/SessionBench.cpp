@@ -2,7 +2,9 @@
 // simulated recorder at a set rate, and reports what the session itself costs:
 // Kelvado's CPU time per second of transfer (its children, the tools, are not
 // counted), its peak memory, and the time per title beyond the transfer and the
-// session's fixed pauses.
+// session's fixed pauses. Each delay runs twice, keeping sums and without,
+// so what keeping them costs is seen side by side, with the longest the
+// window ever waited for a turn.
 #include "common/UserMessage.h"
 #include "mainwindow/Control.h"
 #include "mainwindow/Form1.h"
@@ -21,6 +23,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 
 #include <algorithm>
 #include <functional>
@@ -39,7 +42,9 @@ struct Options
 struct Figures
 {
     QString delay;
+    bool sums = true;
     double wallSeconds = 0;
+    qint64 longestWaitMs = 0; // the longest the event loop went without a turn
     double cpuSeconds = 0;
     double transferSeconds = 0; // all titles, at the set rate
     double toolSeconds = 0;     // one title: the transfer tool on its own, start to end
@@ -130,10 +135,11 @@ void writeCatalog(const QString &path, const Options &options)
     }
 }
 
-Figures runSession(const Options &options, const QString &delay)
+Figures runSession(const Options &options, const QString &delay, bool sums)
 {
     Figures figures;
     figures.delay = delay;
+    figures.sums = sums;
     QTemporaryDir work;
     QTemporaryDir aux;
     const QString previous = QDir::currentPath();
@@ -143,11 +149,13 @@ Figures runSession(const Options &options, const QString &delay)
     qputenv("SIMREC_RATE", QByteArray::number(options.rate));
     setUserMessageSink([&figures](const QString &text) { figures.messages << text; });
     // The quicker of two runs: the tool's own start-up noise stays out of the yardstick.
-    figures.toolSeconds = std::min(timeToolAlone(aux.path(), recorderName(0)),
-                                   timeToolAlone(aux.path(), recorderName(0)));
+    figures.toolSeconds
+        = std::min(timeToolAlone(aux.path(), recorderName(0)), timeToolAlone(aux.path(), recorderName(0)));
 
     {
-        Form1 w;
+        SessionTiming timing;
+        timing.sums = sums;
+        Form1 w(timing);
         w.Form_Load();
         w.show();
         QListWidget *list = control<QListWidget>(w, "List1");
@@ -168,6 +176,13 @@ Figures runSession(const Options &options, const QString &delay)
         w.TitleCount = static_cast<short>(options.titles);
         w.List1_Click(); // measures every title through the helper
 
+        QElapsedTimer sinceTick;
+        QTimer ticker;
+        ticker.setInterval(10);
+        QObject::connect(&ticker, &QTimer::timeout,
+                         [&] { figures.longestWaitMs = std::max(figures.longestWaitMs, sinceTick.restart()); });
+        ticker.start();
+        sinceTick.start();
         const double cpuBefore = ownCpuSeconds();
         QElapsedTimer clock;
         clock.start();
@@ -197,7 +212,7 @@ Figures runSession(const Options &options, const QString &delay)
 Figures runArchiveSession(const Options &options, const QString &delay)
 {
     Figures figures;
-    figures.delay = QStringLiteral("archive ") + delay;
+    figures.delay = delay;
     QTemporaryDir work;
     QTemporaryDir aux;
     writeCatalog(aux.filePath(QStringLiteral("catalog.tsv")), options);
@@ -262,47 +277,56 @@ int main(int argc, char *argv[])
                .arg(options.titles)
                .arg(options.size)
                .arg(options.rate);
-    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8\n")
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10\n")
                .arg(QStringLiteral("delay"), -10)
+               .arg(QStringLiteral("run"), -12)
                .arg(QStringLiteral("complete"), 9)
                .arg(QStringLiteral("tool s"), 7)
                .arg(QStringLiteral("wall s"), 8)
                .arg(QStringLiteral("cpu s"), 7)
                .arg(QStringLiteral("cpu s/s"), 8)
                .arg(QStringLiteral("over ms/title"), 14)
-               .arg(QStringLiteral("peak RSS MB"), 12);
+               .arg(QStringLiteral("peak RSS MB"), 12)
+               .arg(QStringLiteral("longest wait ms"), 16);
     out.flush();
 
     int failures = 0;
-    QList<std::function<Figures()>> runs;
     for (const QString &delay : options.delays) {
-        runs << [&options, delay] { return runSession(options, delay); };
-        runs << [&options, delay] { return runArchiveSession(options, delay); };
-    }
-    for (const auto &runOne : std::as_const(runs)) {
-        const Figures f = runOne();
-        out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8\n")
-                   .arg(f.delay, -10)
-                   .arg(QStringLiteral("%1/%2").arg(f.complete).arg(options.titles), 9)
-                   .arg(f.toolSeconds, 7, 'f', 3)
-                   .arg(f.wallSeconds, 8, 'f', 2)
-                   .arg(f.cpuSeconds, 7, 'f', 3)
-                   .arg(f.cpuSeconds / f.transferSeconds, 8, 'f', 4)
-                   .arg(f.delay.startsWith(QStringLiteral("archive")) ? QStringLiteral("-")
-                                                                      : QString::number(f.overheadMsPerTitle, 'f', 1),
-                        14)
-                   .arg(double(f.peakRssKb) / 1024.0, 12, 'f', 1);
-        for (const QString &message : f.messages)
-            out << QStringLiteral("  message: ") << QString(message).replace(u'\n', QStringLiteral(" / ")) << '\n';
-        out.flush();
-        if (f.complete != options.titles || !f.messages.isEmpty())
-            ++failures;
+        double withoutSums = 0;
+        for (int kind = 0; kind < 3; ++kind) {
+            // The window without sums, with them, and `kelvado archive` (which always sums).
+            const bool sums = kind > 0;
+            const bool archive = kind == 2;
+            const Figures f = archive ? runArchiveSession(options, delay) : runSession(options, delay, sums);
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10\n")
+                       .arg(f.delay, -10)
+                       .arg(archive ? QStringLiteral("archive") : sums ? QStringLiteral("window") : QStringLiteral("window -sums"), -12)
+                       .arg(QStringLiteral("%1/%2").arg(f.complete).arg(options.titles), 9)
+                       .arg(f.toolSeconds, 7, 'f', 3)
+                       .arg(f.wallSeconds, 8, 'f', 2)
+                       .arg(f.cpuSeconds, 7, 'f', 3)
+                       .arg(f.cpuSeconds / f.transferSeconds, 8, 'f', 4)
+                       .arg(archive ? QStringLiteral("-") : QString::number(f.overheadMsPerTitle, 'f', 1), 14)
+                       .arg(double(f.peakRssKb) / 1024.0, 12, 'f', 1)
+                       .arg(archive ? QStringLiteral("-") : QString::number(f.longestWaitMs), 16);
+            if (kind == 1)
+                out << QStringLiteral("  keeping sums: %1 % of the session's time\n")
+                           .arg((f.wallSeconds / withoutSums - 1.0) * 100.0, 0, 'f', 2);
+            withoutSums = f.wallSeconds;
+            for (const QString &message : f.messages)
+                out << QStringLiteral("  message: ") << QString(message).replace(u'\n', QStringLiteral(" / ")) << '\n';
+            out.flush();
+            if (f.complete != options.titles || !f.messages.isEmpty())
+                ++failures;
+        }
     }
     out << QStringLiteral("\ntool s: one title's transfer by the tool alone, start to end.\n"
                           "cpu s/s: Kelvado's own CPU seconds per second of transfer (tools excluded): the window's\n"
                           "  from the Extract click on, `kelvado archive`'s whole run, guide and measuring included.\n"
-                          "archive rows: the same titles by `kelvado archive` in a process of its own, no window;\n"
+                          "run: the window's session without sums, with them, and the same titles by `kelvado archive`\n"
+                          "  in a process of its own, no window (it always keeps sums);\n"
                           "  over ms/title is not worked out for them (their run holds the guide and measuring too).\n"
-                          "over ms/title: wall time per title beyond the tool's time and the fixed pauses.\n");
+                          "over ms/title: wall time per title beyond the tool's time and the fixed pauses.\n"
+                          "longest wait ms: the longest the window's event loop went without a turn.\n");
     return failures == 0 ? 0 : 1;
 }

@@ -262,7 +262,7 @@ int copyCase()
     QElapsedTimer clock;
     clock.start();
     const MoveResult result = moveIntoFolder(QStringLiteral("1070683200.mpg"), saveFolder.path(),
-                                             QStringLiteral("Saved_12 05 2003.mpg"), {});
+                                             QStringLiteral("Saved_12 05 2003.mpg"), {}, {});
     const double seconds = double(clock.elapsed()) / 1000;
     std::printf("copy   bytes=%lld seconds=%.1f MBps=%.0f longestEventGapMs=%lld peakMB=%.1f peakBeforeMB=%.1f "
                 "moved=%d\n",

@@ -5,6 +5,7 @@
 #include "archive/DiskSpace.h"
 #include "archive/SavedRecords.h"
 #include "download/DownloadSession.h"
+#include "fixity/Manifest.h"
 #include "guide/GuideFetch.h"
 #include "guide/GuideMessages.h"
 #include "guide/RecordingMeasure.h"
@@ -152,6 +153,16 @@ void writeAddress(const QString &folder = QStringLiteral("."))
     writeFile(folder + "/RPTVIP.dat", "\"10.0.0.5\",\"Default\"\r\n");
 }
 
+// What `sha256sum -c --strict` says of the folder's checksum list, with its status.
+QString checkedBySha256sum(const QString &folder)
+{
+    QProcess check;
+    check.setWorkingDirectory(folder);
+    check.start("sha256sum", {"-c", "--strict", Manifest::fileName()});
+    check.waitForFinished();
+    return QString::fromUtf8(check.readAll()) + QString::number(check.exitCode());
+}
+
 } // namespace
 
 class TestSessionEngine : public QObject
@@ -211,14 +222,20 @@ void TestSessionEngine::cleanup()
 void TestSessionEngine::twoTitlesSaved_data()
 {
     QTest::addColumn<QString>("folder");
-    QTest::addRow("working folder") << "";
-    QTest::addRow("save folder beside it") << "archive";
-    QTest::addRow("save folder on another file system") << "disk";
+    QTest::addColumn<QByteArray>("listBefore"); // a checksum list already in the folder
+    QTest::addRow("working folder") << "" << QByteArray();
+    QTest::addRow("save folder beside it") << "archive" << QByteArray();
+    QTest::addRow("save folder on another file system") << "disk" << QByteArray();
+    QTest::addRow("checksum list of another program")
+        << "archive" << QByteArray("0a  " + kFirstSave.toUtf8() + '\n');
+    // An empty list behind a link: Kelvado's own, but never written through.
+    QTest::addRow("checksum list that cannot be written") << "archive" << QByteArray("link");
 }
 
 void TestSessionEngine::twoTitlesSaved()
 {
     QFETCH(QString, folder);
+    QFETCH(QByteArray, listBefore);
     const OtherDisk disk(qint64(16) << 20);
     const QString saveFolder = saveFolderFor(folder, disk.path());
     if (folder == "disk" && saveFolder.isEmpty())
@@ -226,6 +243,14 @@ void TestSessionEngine::twoTitlesSaved()
     // Nothing is replaced: the first title takes the next free name in the save folder.
     const QString firstSave = "First_12 05 2003_01.mpg";
     writeFile(inFolder(saveFolder, kFirstSave), "earlier");
+    const QString list = inFolder(saveFolder, Manifest::fileName());
+    const QTemporaryDir outside;
+    const bool linked = listBefore == "link";
+    if (linked) {
+        writeFile(outside.filePath("empty"), {});
+        QVERIFY(QFile::link(outside.filePath("empty"), list));
+    } else if (!listBefore.isEmpty())
+        writeFile(list, listBefore);
     const double tagged = kFirstSize + kSecondSize;
     SessionRun run(twoTitles(), "7", {}, kShort, saveFolder);
 
@@ -235,19 +260,37 @@ void TestSessionEngine::twoTitlesSaved()
         + savedTitleEvents(1, kSecondFile, kSecondSave, kSecondSize, kSecondSize, folder == "disk")
         + QStringList{"status Session End", "ended 2 saved 0 failed"};
     QCOMPARE(run.events, expected);
-    QCOMPARE(run.endMessage, QString());
+    const QString where = QDir::toNativeSeparators(QDir::current().absoluteFilePath(saveFolder));
+    const QString unwritten = "The checksum list " + list + " could not be written: %1; the recordings saved in "
+                              + where + " are in the record with their sums.";
+    if (linked) // said once for both titles
+        QCOMPARE(run.endMessage, unwritten.arg(run.endMessage.section(": ", 1).section("; the", 0, 0)));
+    else
+        QCOMPARE(run.endMessage, listBefore.isEmpty() ? QString()
+                                                 : where + " held a SHA256SUMS Kelvado did not write; it is kept as "
+                                                           "SHA256SUMS.kept-1.");
+    QCOMPARE(readFile(list + ".kept-1"), linked ? QByteArray() : listBefore);
+    // Exactly the saved titles are listed, with the sums of the bytes saved.
+    if (!linked)
+        QCOMPARE(checkedBySha256sum(inFolder(saveFolder, ".")), firstSave + ": OK\n" + kSecondSave + ": OK\n0");
     QCOMPARE(run.lastProgress, double(kSecondSize));
     QCOMPARE(m_recorder->journal(), (QStringList{tolvane(kFirstFile, "7"), tolvane(kSecondFile, "7")}));
     QCOMPARE(readFile(inFolder(saveFolder, kFirstSave)), QByteArray("earlier"));
     QCOMPARE(readFile(inFolder(saveFolder, firstSave)), recordingBytes(kFirstFile, kFirstSize));
     QCOMPARE(readFile(inFolder(saveFolder, kSecondSave)), recordingBytes(kSecondFile, kSecondSize));
-    const QStringList saved{kFirstSave, firstSave, kSecondSave};
+    const QStringList lists =
+        QStringList{"SHA256SUMS"} + (listBefore.isEmpty() || linked ? QStringList() : QStringList{"SHA256SUMS.kept-1"});
+    const QStringList saved = QStringList{kFirstSave, firstSave, kSecondSave} + lists;
     const QStringList records{kLogFileName, SavedRecords::fileName()};
     QCOMPARE(QDir(inFolder(saveFolder, ".")).entryList(QDir::Files | QDir::Hidden),
-             folder.isEmpty() ? (QStringList{kFirstSave, firstSave, kLogFileName, records[1], kSecondSave}) : saved);
+             folder.isEmpty() ? (QStringList{kFirstSave, firstSave, kLogFileName, records[1], kSecondSave} + lists)
+                              : saved);
     if (!folder.isEmpty())
         QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), records);
-    QCOMPARE(sessionLog(), sessionHeader() + titleLog(firstSave, "7") + titleLog(kSecondSave, "7") + sessionEnd());
+    const QStringList listKept =
+        listBefore.isEmpty() ? QStringList() : QStringList{firstSave + " Checksums: " + run.endMessage};
+    QCOMPARE(sessionLog(),
+             sessionHeader() + titleLog(firstSave, "7") + listKept + titleLog(kSecondSave, "7") + sessionEnd());
     const SavedRecords marks = SavedRecords::load({SavedRecords::key(kFirstFile, guideTitle("First"), "12/05/2003"),
                                                    SavedRecords::key(kSecondFile, guideTitle("Second"), "12/05/2003")});
     QVERIFY(marks.recordings.size() == 2 && QDateTime::fromString(marks.recordings[0].savedAt, Qt::ISODate).isValid());
@@ -342,6 +385,7 @@ void TestSessionEngine::copyAcrossFileSystems_data()
     QTest::addRow("download readable by all") << "" << "";
     QTest::addRow("download replaced while copied") << "replaced" << "";
     QTest::addRow("download written into while copied") << "rewritten" << "";
+    QTest::addRow("copy differs from the download's sum") << "other sum" << "copy in %1 differs from the download";
     // vfat, exFAT and network shares have no unnamed files: the copy is named while it is made.
     QTest::addRow("ended by a signal, no unnamed files")
         << "signal" << "not renamed: %1/" + kFirstSave + ": No such file or directory";
@@ -360,11 +404,15 @@ void TestSessionEngine::copyAcrossFileSystems()
     CopyInProgress::setUnnamedRefused(fault == "signal" || fault == "full, named");
     QStringList atEnd{"not ended"};
     const EndOnSignal endOnSignal([&](int) { atEnd = QDir(disk.path()).entryList(QDir::Files | QDir::Hidden); });
-    const MoveResult result = moveIntoFolder(kFirstFile, disk.path(), kFirstSave, [&](qint64, qint64) {
+    const QByteArray sum =
+        QCryptographicHash::hash(fault == "other sum" ? "other" : recording, QCryptographicHash::Sha256);
+    const MoveResult result = moveIntoFolder(kFirstFile, disk.path(), kFirstSave, sum.toHex(), [&](qint64, qint64) {
         if ((fault == "replaced" && QFile::rename(kFirstFile, "read")) || fault == "rewritten")
             writeFile(kFirstFile, "new");
-        if (fault == "signal")
+        if (fault == "signal") {
             ::kill(::getpid(), SIGTERM);
+            QTRY_VERIFY(atEnd != QStringList{"not ended"}); // ended while the copy is made
+        }
     });
     CopyInProgress::setUnnamedRefused(false);
 
@@ -520,7 +568,8 @@ void TestSessionEngine::renameRefused()
         QObject::connect(&session, &DownloadSession::titleComplete, [] { QFile::remove(kFirstFile); });
     });
     const QStringList failed = run.events.filter(
-        QRegularExpression("^failed 0 downloaded, but could not be renamed: Cannot rename .+; it is no longer in "
+        QRegularExpression("^failed 0 downloaded, but could not be renamed: its checksum could not be taken: No such "
+                           "file or directory; it is no longer in "
                            + QRegularExpression::escape(QDir::currentPath()) + ", 100000 left, taken back$"));
     QCOMPARE(failed.size(), 1);
     const QString reason = failed.first().mid(9).chopped(25);
@@ -561,7 +610,7 @@ void TestSessionEngine::fullQueue()
     QCOMPARE(run.events.constLast(), QStringLiteral("ended 200 saved 0 failed"));
     QVERIFY(run.endMessage.startsWith("Only the first 200 ticked titles fit in one session."));
     QCOMPARE(m_recorder->journal().size(), 200);
-    QCOMPARE(workingDirEntries().size(), 202); // 200 saved, the log and the record of them
+    QCOMPARE(workingDirEntries().size(), 203); // 200 saved, the log, the record of them and their sums
     QCOMPARE(readFile("Load 199_12 05 2003.mpg"), recordingBytes("1070600199.mpg", 399));
     QVERIFY(!QFile::exists("Load 200_12 05 2003.mpg"));
     QCOMPARE(sessionLog().size(), 2 + 200 * 3 + 2);

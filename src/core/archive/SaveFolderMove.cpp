@@ -1,10 +1,10 @@
 #include "archive/SaveFolderMove.h"
 
 #include "archive/CopyInProgress.h"
+#include "fixity/Sha256.h"
+#include "runner/BackgroundWork.h"
 #include "runner/FileNames.h"
 
-#include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 
@@ -17,7 +17,6 @@
 namespace {
 
 constexpr qint64 kChunk = qint64(4) << 20;
-constexpr auto kSum = QCryptographicHash::Blake2b_256;
 
 QString systemError(int err)
 {
@@ -31,7 +30,7 @@ MoveResult failed(const QString &reason)
 
 // Reads the whole file from where it stands, summing what it reads; each
 // chunk is also handed to write. False with the reason when a read fails.
-bool readSummed(QFile &from, QCryptographicHash &sum, const std::function<bool(QByteArrayView)> &write, QString *reason)
+bool readSummed(QFile &from, Sha256 &sum, const std::function<bool(QByteArrayView)> &write, QString *reason)
 {
     QByteArray chunk(kChunk, Qt::Uninitialized);
     for (;;) {
@@ -43,11 +42,9 @@ bool readSummed(QFile &from, QCryptographicHash &sum, const std::function<bool(Q
         if (got == 0)
             return true;
         const QByteArrayView piece(chunk.constData(), got);
-        sum.addData(piece);
-        if (write && !write(piece))
+        sum.add(piece);
+        if (!write(piece))
             return false;
-        // Gigabytes take a while: the window keeps painting and answering.
-        QCoreApplication::processEvents();
     }
 }
 
@@ -60,8 +57,8 @@ QString copyFailed(const QString &folder, int err)
 }
 
 // Writes a piece at the copy's end and starts it on its way to the disk, once
-// what came before is there: little is then left for the final flush, which
-// cannot give the window a turn while it waits. 0, or the system's error.
+// what came before is there: little is then left for the final flush.
+// 0, or the system's error.
 int writeThrough(int fd, QByteArrayView piece, qint64 at)
 {
     const char *data = piece.data();
@@ -100,7 +97,7 @@ bool sameFile(const struct stat &a, const struct stat &b)
            && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
-MoveResult copyIntoFolder(const QString &source, const QString &folder, const QString &name,
+MoveResult copyIntoFolder(const QString &source, const QString &folder, const QString &name, QByteArray sum,
                           const CopyProgress &progress)
 {
     QFile from(source);
@@ -121,7 +118,7 @@ MoveResult copyIntoFolder(const QString &source, const QString &folder, const QS
     ::fchmod(copy.handle(), read.st_mode & 0777);
 
     QString reason;
-    QCryptographicHash sent(kSum);
+    Sha256 sent;
     qint64 copied = 0;
     const bool wasRead = readSummed(
         from, sent,
@@ -132,7 +129,7 @@ MoveResult copyIntoFolder(const QString &source, const QString &folder, const QS
             }
             copied += piece.size();
             if (progress)
-                progress(copied, total);
+                BackgroundWork::onStartingThread([&] { progress(copied, total); });
             return true;
         },
         &reason);
@@ -146,14 +143,16 @@ MoveResult copyIntoFolder(const QString &source, const QString &folder, const QS
     if (copied != total || ::fstat(copy.handle(), &written) != 0 || written.st_size != total)
         return failed(QStringLiteral("copy in %1 has the wrong size").arg(folder));
 
-    // Read back what the disk holds, not what is still in memory.
+    // Read back what the disk holds, not what is still in memory, and hold it
+    // against the download's own sum: what reaches the archive is what the
+    // transfer tool wrote.
+    if (sum.isEmpty())
+        sum = sent.hex();
     ::posix_fadvise(copy.handle(), 0, 0, POSIX_FADV_DONTNEED);
-    QFile back;
-    QCryptographicHash kept(kSum);
-    if (!back.open(copy.handle(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle) || !back.seek(0)
-        || !readSummed(back, kept, {}, &reason))
-        return failed(reason.isEmpty() ? QStringLiteral("copy in %1 could not be read back").arg(folder) : reason);
-    if (kept.result() != sent.result())
+    const FileSum kept = sumFile(QStringLiteral("/proc/self/fd/%1").arg(copy.handle()));
+    if (kept.hex.isEmpty())
+        return failed(QStringLiteral("copy in %1 could not be read back: %2").arg(folder, kept.error));
+    if (kept.hex != sum)
         return failed(QStringLiteral("copy in %1 differs from the download").arg(folder));
 
     const QString target = inFolder(folder, name);
@@ -162,7 +161,8 @@ MoveResult copyIntoFolder(const QString &source, const QString &folder, const QS
                                     : QStringLiteral("not renamed: %1: %2").arg(target, systemError(err)));
     // A disk pulled now may lose the new name: the download stays until it is safe.
     if (const int err = syncFolder(folder))
-        return {true, {},
+        return {true,
+                {},
                 QStringLiteral("%1 was copied to %2, but the folder could not be written to the disk (%3); the "
                                "download is kept")
                     .arg(source, target, systemError(err))};
@@ -192,7 +192,7 @@ QString inFolder(const QString &folder, const QString &name)
     return folder.isEmpty() ? name : QDir(folder).filePath(name);
 }
 
-MoveResult moveIntoFolder(const QString &fileName, const QString &folder, const QString &name,
+MoveResult moveIntoFolder(const QString &fileName, const QString &folder, const QString &name, const QByteArray &sum,
                           const CopyProgress &progress)
 {
     const QString source = resolveFileName(fileName);
@@ -200,8 +200,11 @@ MoveResult moveIntoFolder(const QString &fileName, const QString &folder, const 
     const int err = renamePathNoReplace(source, target);
     if (err == 0)
         return {true, {}, {}};
-    if (err == EXDEV)
-        return copyIntoFolder(source, folder, name, progress);
+    if (err == EXDEV) {
+        MoveResult copied;
+        runInBackground([&] { copied = copyIntoFolder(source, folder, name, sum, progress); });
+        return copied;
+    }
     return failed(err == EEXIST ? QStringLiteral("save name taken")
                                 : QStringLiteral("not renamed: %1: %2").arg(target, systemError(err)));
 }

@@ -7,8 +7,12 @@
 #include "download/SaveName.h"
 #include "download/TitleTransfer.h"
 #include "download/TransferCommand.h"
+#include "fixity/Manifest.h"
+#include "fixity/ManifestUpdate.h"
+#include "fixity/Sha256.h"
 #include "log/LogRecords.h"
 #include "log/LogWriter.h"
+#include "runner/BackgroundWork.h"
 #include "runner/FileNames.h"
 #include "runner/Pause.h"
 
@@ -122,9 +126,23 @@ void DownloadSession::finishTitle(const QueuedTitle &title, const QString &fileN
     m_bytesLeft = m_bytesLeft - expected;
     emit titleComplete(title.row, m_bytesLeft.toDouble());
     emit statusChanged(QStringLiteral("Renaming Mpeg"));
-    Pause(m_timing.pauseBeforeRename);
+    // The sum is read from what the tool wrote, on a thread of its own during
+    // the pause, so the session only waits for what is left of it after.
+    FileSum sum;
+    {
+        const QString path = resolveFileName(fileName);
+        BackgroundWork summing([this, &sum, path] {
+            if (m_timing.sums)
+                sum = sumFile(path);
+        });
+        Pause(m_timing.pauseBeforeRename);
+    }
+    if (m_timing.sums && sum.hex.isEmpty()) {
+        failSaving(title, fileName, QStringLiteral("its checksum could not be taken: ") + sum.error, expected, true);
+        return;
+    }
 
-    const MoveResult move = moveToSaveFolder(fileName);
+    const MoveResult move = moveToSaveFolder(fileName, sum.hex);
     if (!move.moved) {
         failSaving(title, fileName, move.reason, expected, true);
         return;
@@ -135,17 +153,36 @@ void DownloadSession::finishTitle(const QueuedTitle &title, const QString &fileN
     ++m_saved;
     QString recordError;
     const QString savedPath = QDir::current().absoluteFilePath(inFolder(m_saveFolder, SaveAsName));
-    if (!SavedRecords::note(
-            {title.recorderName, title.title, title.recordDate, SavedRecords::timeText(QDateTime::currentDateTime()),
-             savedPath},
-            &recordError))
+    if (!SavedRecords::note({title.recorderName, title.title, title.recordDate,
+                             SavedRecords::timeText(QDateTime::currentDateTime()), savedPath, sum.hex},
+                            &recordError))
         m_summary.recordProblem = recordError;
+    else if (m_timing.sums)
+        updateChecksumList();
     if (expected == ByteCount{})
         m_summary.unchecked.append({SaveAsName, fileName});
     emit titleFinished(title.row, SaveAsName);
 }
 
-MoveResult DownloadSession::moveToSaveFolder(const QString &fileName)
+void DownloadSession::updateChecksumList()
+{
+    ManifestUpdate update;
+    runInBackground([&update, folder = m_saveFolder] { update = updateManifest(folder); });
+    const QString where = QDir::toNativeSeparators(QDir::current().absoluteFilePath(m_saveFolder));
+    QString told;
+    if (!update.keptAs.isEmpty())
+        told = QStringLiteral("%1 held a %2 Kelvado did not write; it is kept as %3.")
+                   .arg(where, Manifest::fileName(), QFileInfo(update.keptAs).fileName());
+    if (!update.error.isEmpty())
+        told = update.error
+               + QStringLiteral("; the recordings saved in %1 are in the record with their sums.").arg(where);
+    if (told.isEmpty() || m_summary.checksumLists.contains(told))
+        return;
+    m_summary.checksumLists << told;
+    appendLog({SaveAsName + QStringLiteral(" Checksums: ") + told});
+}
+
+MoveResult DownloadSession::moveToSaveFolder(const QString &fileName, const QByteArray &sum)
 {
     if (m_saveFolder.isEmpty()) {
         QString error;
@@ -154,7 +191,7 @@ MoveResult DownloadSession::moveToSaveFolder(const QString &fileName)
         return {false, saveNameTaken(SaveAsName) ? QStringLiteral("save name taken") : error, {}};
     }
     int shown = -1;
-    return moveIntoFolder(fileName, m_saveFolder, SaveAsName, [this, &shown](qint64 copied, qint64 total) {
+    return moveIntoFolder(fileName, m_saveFolder, SaveAsName, sum, [this, &shown](qint64 copied, qint64 total) {
         const int percent = total > 0 ? int(copied * 100 / total) : 100;
         if (percent != shown)
             emit statusChanged(QStringLiteral("Copying to save folder %1%").arg(shown = percent));

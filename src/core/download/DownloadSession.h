@@ -62,7 +62,11 @@ private:
     void failSaving(const QueuedTitle &title, const QString &fileName, const QString &reason, ByteCount expected,
                     bool wasComplete);
     // Renames the complete file in the working folder, or moves it into the save folder.
-    MoveResult moveToSaveFolder(const QString &fileName);
+    // A copy into another file system is checked against `sum`, the download's.
+    MoveResult moveToSaveFolder(const QString &fileName, const QByteArray &sum);
+    // Rewrites the receiving folder's SHA256SUMS; what went wrong is logged
+    // and told once at the end.
+    void updateChecksumList();
     void endSession();
     void appendLog(const QStringList &lines);
 

@@ -34,4 +34,7 @@ struct SessionTiming
     double pauseBeforeWatch = 0.5; // seconds
     double pauseBeforeRename = 1.0;
     StallLimits stall;
+    // Each saved recording's SHA-256 kept in the record and its folder's
+    // SHA256SUMS; off only to measure what keeping them costs.
+    bool sums = true;
 };

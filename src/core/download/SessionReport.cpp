@@ -27,6 +27,8 @@ QString sessionEndMessage(const SessionSummary &summary)
     }
     if (!summary.notes.isEmpty())
         parts << summary.notes.join(u'\n');
+    if (!summary.checksumLists.isEmpty())
+        parts << summary.checksumLists.join(u'\n');
     if (!summary.kept.isEmpty()) {
         QStringList lines{QStringLiteral("Files already under a recorder's file name were kept, renamed:")};
         for (const KeptFile &file : summary.kept)

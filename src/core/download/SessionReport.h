@@ -9,9 +9,9 @@
 // A title the session could not complete.
 struct FailedTitle
 {
-    QString saveName; // the name it would have been given
-    QString fileName; // the recorder's name, which any partial file keeps
-    QString reason;   // a few words, as in the log
+    QString saveName;        // the name it would have been given
+    QString fileName;        // the recorder's name, which any partial file keeps
+    QString reason;          // a few words, as in the log
     bool downloaded = false; // whole, but not saved: the download is kept
 };
 
@@ -27,12 +27,13 @@ struct SessionSummary
 {
     QList<FailedTitle> failed;
     QList<UncheckedTitle> unchecked;
-    QList<KeptFile> kept; // files found under a recorder's name and moved aside
-    int notQueued = 0;    // ticked titles beyond the queue
-    QString logProblem;   // why the log could not be written
-    QString recordProblem; // why the record of saved recordings could not be written
-    QStringList notes;     // saved, with something to tell
-    QString partialFolder; // where a failed title's partial file lies: the working folder
+    QList<KeptFile> kept;           // files found under a recorder's name and moved aside
+    int notQueued = 0;              // ticked titles beyond the queue
+    QString logProblem;             // why the log could not be written
+    QString recordProblem;          // why the record of saved recordings could not be written
+    QStringList notes;              // saved, with something to tell
+    QString partialFolder;          // where a failed title's partial file lies: the working folder
+    QStringList checksumLists = {}; // each folder's SHA256SUMS not written or kept aside, said once
 };
 
 // The one message shown after a session. Empty when there is nothing to tell.
