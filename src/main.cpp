@@ -66,6 +66,7 @@ int main(int argc, char *argv[])
     // Taken before anything in the folder is touched, held until the program ends.
     const FolderLock lock;
     if (lock.state() == FolderLock::State::Busy) {
+        printLine(stderr, lock.message()); // for a start from a shell as well
         showMessageBox(lock.message());
         return CommandLine::kBusyStatus;
     }

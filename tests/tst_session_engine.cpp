@@ -862,6 +862,15 @@ void TestSessionEngine::folderHeldAlone()
     QCOMPARE(m_recorder->journal(), journal);
     QCOMPARE(workingDirEntries(), entries);
     QCOMPARE(first.state(), QProcess::Running);
+    QProcess window; // a second window says so in its box and on standard error, and touches nothing
+    startKelvado(window, {}, QDir::currentPath(), "offscreen");
+    QByteArray told;
+    QTRY_VERIFY_WITH_TIMEOUT((told += window.readAllStandardError()).contains("Kelvado is working") && told.endsWith('\n'),
+                             20000);
+    QVERIFY(told.split('\n').contains("another Kelvado is working in " + QFile::encodeName(QDir::currentPath())));
+    QCOMPARE(workingDirEntries(), entries);
+    window.kill();
+    window.waitForFinished();
     QTemporaryDir elsewhere;
     writeAddress(elsewhere.path());
     QCOMPARE(runKelvado({"list"}, elsewhere.path()).status, 0);
