@@ -1,11 +1,12 @@
 #include "CommandRun.h"
+#include "Console.h"
 #include "about/AppIdentity.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/MessageBox.h"
+#include "runner/EndOnSignal.h"
 #include "startup/CommandLine.h"
 #include "startup/FolderLock.h"
 #include "startup/WorkingFolder.h"
-#include "runner/EndOnSignal.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -43,13 +44,14 @@ int main(int argc, char *argv[])
     const StartRequest request = readStartRequest(argc, argv);
     if (!request.opensWindow) {
         printLine(stdout, request.output);
-        printLine(stderr, request.error);
+        if (!request.error.isEmpty())
+            Console::error(request.error);
         return request.exitStatus;
     }
     if (!request.folder.isEmpty()) {
         const QString error = enterWorkingFolder(request.folder, request.createFolder);
         if (!error.isEmpty()) {
-            printLine(stderr, error);
+            Console::error(error);
             return CommandLine::kUsageStatus;
         }
     }
@@ -70,7 +72,7 @@ int main(int argc, char *argv[])
         return CommandLine::kBusyStatus;
     }
     if (lock.state() != FolderLock::State::Held)
-        printLine(stderr, QStringLiteral("kelvado: ") + lock.message());
+        Console::error(QStringLiteral("kelvado: ") + lock.message());
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kelvado.Kelvado"));
     const EndOnSignal endOnSignal;

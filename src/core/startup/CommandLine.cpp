@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace CommandLine {
 
@@ -111,6 +114,25 @@ void addCommandOptions(QCommandLineParser &parser, const QByteArray &command, co
         parser.addOptions({options.title, options.dryRun, options.address, options.delay});
 }
 
+// Why a value given for this run cannot be used; empty when it can. An empty
+// one (an unset variable in a script) would choose every title. The window's
+// boxes hold one line, and an address read as a tool's option would change its command.
+QString unusableValue(const QString &option, const QString &value)
+{
+    if (value.isEmpty())
+        return QStringLiteral("The --%1 value is empty.").arg(option);
+    if (option == QLatin1String("title"))
+        return {};
+    if (value.startsWith(u'-')
+        || std::any_of(value.cbegin(), value.cend(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+        return QStringLiteral("The --%1 value '%2' cannot be used.").arg(option, value);
+    // Any other text would be a delay of 0, which the recorder may not keep up with.
+    static const QRegularExpression delay(QStringLiteral("^(Default|[0-9]+(\\.[0-9]+)?)$"));
+    if (option == QLatin1String("delay") && !delay.match(value).hasMatch())
+        return QStringLiteral("The --delay value '%1' is not a number or Default.").arg(value);
+    return {};
+}
+
 QString commandsHelp()
 {
     QString text = QStringLiteral("\n\nCommands (they need no display; 'kelvado COMMAND --help' tells more):");
@@ -196,6 +218,12 @@ StartRequest read(const QList<QByteArray> &rawArguments, const QString &videosFo
         request.command = commandName;
     }
     if (request.command == QLatin1String("archive")) {
+        for (const QCommandLineOption *option : {&options.title, &options.address, &options.delay}) {
+            for (const QString &value : parser.values(*option)) {
+                if (const QString why = unusableValue(option->names().constFirst(), value); !why.isEmpty())
+                    return refused(why, commandName);
+            }
+        }
         request.titles = parser.values(options.title);
         request.dryRun = parser.isSet(options.dryRun);
         if (parser.isSet(options.address))
