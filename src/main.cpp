@@ -11,9 +11,24 @@
 #include <QApplication>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
+
+// A standard stream the caller closed (`kelvado list >&-`) is opened on
+// /dev/null for reading only. Left closed, the next file or descriptor Qt
+// opens would take its number and get the lines meant for it; this way
+// writing them fails and is told as a lost output.
+void reopenClosedStandardStreams()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF)
+            ::open("/dev/null", O_RDONLY); // takes the lowest free number: this one
+    }
+}
 
 // The command line is settled before the window exists and before any file is
 // written: --help, --version and a refused folder need no display and leave nothing.
@@ -38,6 +53,7 @@ void printLine(std::FILE *stream, const QString &text)
 
 int main(int argc, char *argv[])
 {
+    reopenClosedStandardStreams();
     QCoreApplication::setApplicationName(AppIdentity::kTitle);
     QCoreApplication::setApplicationVersion(AppIdentity::versionNumber());
 

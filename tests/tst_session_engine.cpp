@@ -145,6 +145,8 @@ CommandRun runKelvado(const QStringList &arguments, const QString &folder = QDir
     QStringList given = arguments; // may name where standard output goes
     if (given.removeOne(">/dev/full"))
         kelvado.setStandardOutputFile("/dev/full");
+    if (given.removeOne(">&-"))
+        kelvado.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
     if (given.removeOne("| reader gone")) {
         kelvado.setStandardOutputProcess(&reader);
         reader.start("true");
@@ -726,7 +728,7 @@ void TestSessionEngine::archiveCommand_data()
                       "Recorded: 12/05/2003 20:00\r\nFilename: 1.mpg\r\nDuration: 060 min\r\n"
                       "Show #2\r\nTitle:Line\x1b[2J\r\nQuality: High\r\nRecorded: 01/02/2004\r\nFilename: 2.mpg\r\n"
                       "Duration: 9\r\n");
-    for (const char *lost : {">/dev/full", "| reader gone"})
+    for (const char *lost : {">/dev/full", "| reader gone", ">&-"})
         QTest::addRow("list: output lost, %s", lost) << QStringList{"list", lost} << "" << QByteArray() << 1
                                                     << QStringList() << QStringList() << QStringList() << QByteArray();
 }
