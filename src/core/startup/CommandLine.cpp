@@ -26,9 +26,11 @@ constexpr CommandText kCommands[] = {
      "Gets the recorder's guide, as Get Guide does, and prints one line per recording, five fields\n"
      "separated by tabs: the recorder's file name, the title, the recording date, the duration in\n"
      "minutes, and \"saved\" or \"new\" (as SavedRecordings.txt says). A backslash, tab, CR or LF in\n"
-     "a field is written as \\\\, \\t, \\r or \\n. Nothing else goes to standard output.\n"
-     "Exit status: 0 listed; 1 the guide could not be got (why goes to standard error); 2 a usage\n"
-     "error, a folder that cannot be used or no address; 3 another Kelvado works in the folder."},
+     "a field is written as \\\\, \\t, \\r or \\n, any other control character as \\xHH. Nothing\n"
+     "else goes to standard output.\n"
+     "Exit status: 0 listed; 1 the guide could not be got (why goes to standard error) or standard\n"
+     "output could not be written; 2 a usage error, a folder that cannot be used or no address;\n"
+     "3 another Kelvado works in the folder."},
     {"archive", "Downloads every recording not yet saved, as the window's session does.",
      "Gets the guide, chooses every recording not yet saved, measures them and downloads them one\n"
      "after another exactly as Extract Mpeg(s) does: the same tools, waits, log, names, save folder\n"
@@ -40,10 +42,10 @@ constexpr CommandText kCommands[] = {
      "says so on standard error and goes on: each recording's own room check still fails one\n"
      "that cannot fit, without starting its transfer.\n"
      "The address and delay come from RPTVIP.dat unless given; an empty delay is \"Default\".\n"
-     "Exit status: 0 every chosen recording saved, or nothing to do; 1 any failed, or the guide\n"
-     "could not be got; 2 a usage error, a folder that cannot be used or no address; 3 another\n"
-     "Kelvado works in the folder. Ended by SIGTERM, SIGINT or SIGHUP it ends its tools, keeps\n"
-     "every file and ends by that signal."},
+     "Exit status: 0 every chosen recording saved, or nothing to do; 1 any failed, the guide could\n"
+     "not be got, or standard output could not be written; 2 a usage error, a folder that cannot\n"
+     "be used or no address; 3 another Kelvado works in the folder. Ended by SIGTERM, SIGINT or\n"
+     "SIGHUP it ends its tools, keeps every file and ends by that signal."},
 };
 
 const CommandText *commandNamed(const QByteArray &name)
