@@ -1,18 +1,34 @@
 #include "CommandRun.h"
+#include "Console.h"
 #include "about/AppIdentity.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/MessageBox.h"
+#include "runner/EndOnSignal.h"
 #include "startup/CommandLine.h"
 #include "startup/FolderLock.h"
 #include "startup/WorkingFolder.h"
-#include "runner/EndOnSignal.h"
 
 #include <QApplication>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
+
+// A standard stream the caller closed (`kelvado list >&-`) is opened on
+// /dev/null for reading only. Left closed, the next file or descriptor Qt
+// opens would take its number and get the lines meant for it; this way
+// writing them fails and is told as a lost output.
+void reopenClosedStandardStreams()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF)
+            ::open("/dev/null", O_RDONLY); // takes the lowest free number: this one
+    }
+}
 
 // The command line is settled before the window exists and before any file is
 // written: --help, --version and a refused folder need no display and leave nothing.
@@ -37,19 +53,21 @@ void printLine(std::FILE *stream, const QString &text)
 
 int main(int argc, char *argv[])
 {
+    reopenClosedStandardStreams();
     QCoreApplication::setApplicationName(AppIdentity::kTitle);
     QCoreApplication::setApplicationVersion(AppIdentity::versionNumber());
 
     const StartRequest request = readStartRequest(argc, argv);
     if (!request.opensWindow) {
         printLine(stdout, request.output);
-        printLine(stderr, request.error);
+        if (!request.error.isEmpty())
+            Console::error(request.error);
         return request.exitStatus;
     }
     if (!request.folder.isEmpty()) {
         const QString error = enterWorkingFolder(request.folder, request.createFolder);
         if (!error.isEmpty()) {
-            printLine(stderr, error);
+            Console::error(error);
             return CommandLine::kUsageStatus;
         }
     }
@@ -71,7 +89,7 @@ int main(int argc, char *argv[])
         return CommandLine::kBusyStatus;
     }
     if (lock.state() != FolderLock::State::Held)
-        printLine(stderr, QStringLiteral("kelvado: ") + lock.message());
+        Console::error(QStringLiteral("kelvado: ") + lock.message());
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kelvado.Kelvado"));
     const EndOnSignal endOnSignal;

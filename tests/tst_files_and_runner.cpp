@@ -791,14 +791,26 @@ private slots:
             << start({"archive", "--title", "news", "--title=-x", "--dry-run", "--address", "10.0.0.9", "--delay",
                       "Default", "rec"})
             << "archive titles news|-x dry-run address 10.0.0.9 delay Default: rec";
-        QTest::addRow("command: a value is no folder") << start({"archive", "--delay", "rec", "-title", "list"})
-                                                       << "archive titles list delay rec: ";
+        QTest::addRow("command: a value is no folder") << start({"archive", "--delay", "12", "-title", "list"})
+                                                       << "archive titles list delay 12: ";
         QTest::addRow("command: archive in the videos folder")
             << start({"archive", "--videos-folder"}) << "archive, made if missing: /home/ann/Videos/Kelvado";
         QTest::addRow("command: list takes no archive option")
             << start({"list", "--dry-run"}) << "2: kelvado: Unknown option 'dry-run'. Try 'kelvado list --help'.";
         QTest::addRow("command: a value missing")
             << start({"archive", "--title"}) << "2: kelvado: Missing value after '--title'. Try 'kelvado archive --help'.";
+        auto unusable = [](const char *why) {
+            return QStringLiteral("2: kelvado: The --%1 Try 'kelvado archive --help'.").arg(why);
+        };
+        QTest::addRow("command: an empty title") << start({"archive", "--title="}) << unusable("title value is empty.");
+        QTest::addRow("command: an address like an option")
+            << start({"archive", "--address", "-e"}) << unusable("address value '-e' cannot be used.");
+        QTest::addRow("command: an address of two lines")
+            << start({"archive", "--address", "10.0.0.5\nx"}) << unusable("address value '10.0.0.5\nx' cannot be used.");
+        QTest::addRow("command: a delay of words")
+            << start({"archive", "--delay=soon"}) << unusable("delay value 'soon' is not a number or Default.");
+        QTest::addRow("command: a delay in lower case")
+            << start({"archive", "--delay", "default"}) << unusable("delay value 'default' is not a number or Default.");
         // What each help offers: the names of its options.
         auto optionsHelped = [](const QList<QByteArray> &arguments) {
             QStringList names;
@@ -880,6 +892,8 @@ private slots:
             << QStringList{"archive"} << 2 << "|kelvado: No recorder address: set one in the window or give --address.\n";
         QTest::addRow("list in a missing folder") << QStringList{"list", "nowhere"} << 2
                                                   << "|kelvado: The folder 'nowhere' does not exist.\n";
+        QTest::addRow("a terminal's escape sequence") << QStringList{"--\\033[2J"} << 2
+                                                      << "|kelvado: Unknown option '\\x1B[2J'. Try 'kelvado --help'.\n";
     }
 
     // The program itself, as startProgram() runs it.
@@ -907,10 +921,10 @@ private slots:
         QTest::addRow("cut short") << "cut" << 1 << "changed ok unchecked" << QStringList{"rec/One.mpg: " + changed};
         QTest::addRow("deleted") << "delete" << 1 << "missing ok unchecked" << QStringList{"rec/One.mpg: " + gone};
         QTest::addRow("a damaged sum") << "damage" << 1 << "ok changed unchecked"
-                                       << QStringList{"rec/Tab\there.mpg: The sum recorded for it is damaged"};
+                                       << QStringList{"rec/Tab\\x09here.mpg: The sum recorded for it is damaged"};
         QTest::addRow("save folder gone")
             << "unplug" << 1 << "missing missing missing"
-            << QStringList{"rec/One.mpg: " + gone, "rec/Tab\there.mpg: " + gone, "rec/Three.mpg: " + gone};
+            << QStringList{"rec/One.mpg: " + gone, "rec/Tab\\x09here.mpg: " + gone, "rec/Three.mpg: " + gone};
         QTest::addRow("missing sums added") << "add" << 0 << "ok ok ok" << QStringList();
         QTest::addRow("no record") << "forget" << 2 << ""
                                    << QStringList{"No record of saved recordings (SavedRecordings.txt) in '.'."};

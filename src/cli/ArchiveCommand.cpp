@@ -99,7 +99,7 @@ private:
     {
         m_rate.addSample(m_clock.elapsed(), current);
         const QString title = m_titles.value(m_current).title.trimmed();
-        Console::progress(title + QStringLiteral("  ") + progressLine(current, m_expected, m_rate.bytesPerSecond()));
+        Console::progress(title, progressLine(current, m_expected, m_rate.bytesPerSecond()));
     }
 
     const QList<QueuedTitle> &m_titles;

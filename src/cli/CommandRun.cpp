@@ -7,6 +7,8 @@
 #include "startup/CommandLine.h"
 #include "startup/FolderLock.h"
 
+#include <csignal>
+
 namespace {
 
 struct Command
@@ -21,6 +23,11 @@ constexpr Command kCommands[] = {
     {"archive", runArchive, false},
     {"verify", runVerify, true},
 };
+
+// A reader of standard output that goes away (`kelvado archive | head -1`)
+// must not end the program in the middle of a transfer: the write fails
+// instead. A handler, not SIG_IGN, so the tools start with the default.
+extern "C" void onBrokenPipe(int) {}
 
 } // namespace
 
@@ -37,14 +44,22 @@ int runCommand(const StartRequest &request)
     if (lock.state() != FolderLock::State::Held)
         Console::error(QStringLiteral("kelvado: ") + lock.message());
 
+    struct sigaction brokenPipe = {};
+    brokenPipe.sa_handler = onBrokenPipe;
+    sigemptyset(&brokenPipe.sa_mask);
+    ::sigaction(SIGPIPE, &brokenPipe, nullptr);
     setUserMessageSink([](const QString &text) { Console::error(Console::oneLine(text)); });
     for (const Command &command : kCommands) {
         if (request.command != QLatin1String(command.name))
             continue;
-        if (command.endsOnSignalItself)
-            return command.run(request);
-        const EndOnSignal endOnSignal;
-        return command.run(request);
+        int status = 0;
+        if (command.endsOnSignalItself) {
+            status = command.run(request);
+        } else {
+            const EndOnSignal endOnSignal;
+            status = command.run(request);
+        }
+        return status == 0 && Console::outputLost() ? CommandLine::kFailedStatus : status;
     }
     Console::error(QStringLiteral("kelvado: Unknown command '%1'.").arg(request.command));
     return CommandLine::kUsageStatus;

@@ -68,7 +68,7 @@ int runVerify(const StartRequest &request)
     QObject::connect(&check, &FixityCheck::progress, [&shownPercent](qint64 done, qint64 total) {
         const int percent = total > 0 ? int(done * 100 / total) : 100;
         if (percent != std::exchange(shownPercent, percent))
-            Console::progress(QStringLiteral("kelvado: %1 % read").arg(percent));
+            Console::progress(QStringLiteral("kelvado: verifying"), QStringLiteral("%1 % read").arg(percent));
     });
     QObject::connect(&check, &FixityCheck::checked, [&](const FixityResult &result) {
         Console::endProgress();

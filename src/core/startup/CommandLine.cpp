@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace CommandLine {
 
@@ -23,9 +26,11 @@ constexpr CommandText kCommands[] = {
      "Gets the recorder's guide, as Get Guide does, and prints one line per recording, five fields\n"
      "separated by tabs: the recorder's file name, the title, the recording date, the duration in\n"
      "minutes, and \"saved\" or \"new\" (as SavedRecordings.txt says). A backslash, tab, CR or LF in\n"
-     "a field is written as \\\\, \\t, \\r or \\n. Nothing else goes to standard output.\n"
-     "Exit status: 0 listed; 1 the guide could not be got (why goes to standard error); 2 a usage\n"
-     "error, a folder that cannot be used or no address; 3 another Kelvado works in the folder."},
+     "a field is written as \\\\, \\t, \\r or \\n, any other control character as \\xHH. Nothing\n"
+     "else goes to standard output.\n"
+     "Exit status: 0 listed; 1 the guide could not be got (why goes to standard error) or standard\n"
+     "output could not be written; 2 a usage error, a folder that cannot be used or no address;\n"
+     "3 another Kelvado works in the folder."},
     {"archive", "Downloads every recording not yet saved, as the window's session does.",
      "Gets the guide, chooses every recording not yet saved, measures them and downloads them one\n"
      "after another exactly as Extract Mpeg(s) does: the same tools, waits, log, names, save folder\n"
@@ -37,10 +42,10 @@ constexpr CommandText kCommands[] = {
      "says so on standard error and goes on: each recording's own room check still fails one\n"
      "that cannot fit, without starting its transfer.\n"
      "The address and delay come from RPTVIP.dat unless given; an empty delay is \"Default\".\n"
-     "Exit status: 0 every chosen recording saved, or nothing to do; 1 any failed, or the guide\n"
-     "could not be got; 2 a usage error, a folder that cannot be used or no address; 3 another\n"
-     "Kelvado works in the folder. Ended by SIGTERM, SIGINT or SIGHUP it ends its tools, keeps\n"
-     "every file and ends by that signal."},
+     "Exit status: 0 every chosen recording saved, or nothing to do; 1 any failed, the guide could\n"
+     "not be got, or standard output could not be written; 2 a usage error, a folder that cannot\n"
+     "be used or no address; 3 another Kelvado works in the folder. Ended by SIGTERM, SIGINT or\n"
+     "SIGHUP it ends its tools, keeps every file and ends by that signal."},
     {"verify", "Reads every saved recording again and checks it against its recorded sum.",
      "Reads every recording SavedRecordings.txt names again from the disk and compares its SHA-256\n"
      "with the sum recorded when it was saved. Prints one line per recording, separated by tabs:\n"
@@ -124,6 +129,25 @@ void addCommandOptions(QCommandLineParser &parser, const QByteArray &command, co
         parser.addOptions({options.title, options.dryRun, options.address, options.delay});
     if (command == "verify")
         parser.addOption(options.addMissingSums);
+}
+
+// Why a value given for this run cannot be used; empty when it can. An empty
+// one (an unset variable in a script) would choose every title. The window's
+// boxes hold one line, and an address read as a tool's option would change its command.
+QString unusableValue(const QString &option, const QString &value)
+{
+    if (value.isEmpty())
+        return QStringLiteral("The --%1 value is empty.").arg(option);
+    if (option == QLatin1String("title"))
+        return {};
+    if (value.startsWith(u'-')
+        || std::any_of(value.cbegin(), value.cend(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+        return QStringLiteral("The --%1 value '%2' cannot be used.").arg(option, value);
+    // Any other text would be a delay of 0, which the recorder may not keep up with.
+    static const QRegularExpression delay(QStringLiteral("^(Default|[0-9]+(\\.[0-9]+)?)$"));
+    if (option == QLatin1String("delay") && !delay.match(value).hasMatch())
+        return QStringLiteral("The --delay value '%1' is not a number or Default.").arg(value);
+    return {};
 }
 
 QString commandsHelp()
@@ -215,6 +239,12 @@ StartRequest read(const QList<QByteArray> &rawArguments, const QString &videosFo
         request.createFolder = false; // a folder not there holds nothing to verify
     }
     if (request.command == QLatin1String("archive")) {
+        for (const QCommandLineOption *option : {&options.title, &options.address, &options.delay}) {
+            for (const QString &value : parser.values(*option)) {
+                if (const QString why = unusableValue(option->names().constFirst(), value); !why.isEmpty())
+                    return refused(why, commandName);
+            }
+        }
         request.titles = parser.values(options.title);
         request.dryRun = parser.isSet(options.dryRun);
         if (parser.isSet(options.address))
