@@ -187,8 +187,10 @@ StartRequest read(const QList<QByteArray> &rawArguments, const QString &videosFo
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption videos(
         QStringLiteral("videos-folder"),
-        QStringLiteral("Works in the folder Kelvado of your videos folder, made if missing (as the desktop menu "
-                       "starts it)."));
+        qstrcmp(command ? command->name : "", "verify") == 0
+            ? QStringLiteral("Works in the folder Kelvado of your videos folder (where the desktop menu starts it).")
+            : QStringLiteral("Works in the folder Kelvado of your videos folder, made if missing (as the desktop "
+                             "menu starts it)."));
     parser.addOption(videos);
     const CommandOptions options;
     if (command) {
