@@ -41,10 +41,19 @@ int runCommand(const StartRequest &request)
     for (const Command &command : kCommands) {
         if (request.command != QLatin1String(command.name))
             continue;
-        if (command.endsOnSignalItself)
-            return command.run(request);
-        const EndOnSignal endOnSignal;
-        return command.run(request);
+        int status = 0;
+        if (command.endsOnSignalItself) {
+            status = command.run(request);
+        } else {
+            const EndOnSignal endOnSignal;
+            status = command.run(request);
+        }
+        // A script reading nothing must not take the lines it lost as all well.
+        if (status == 0 && !Console::outputLost().isEmpty()) {
+            Console::error(QStringLiteral("kelvado: The output could not be written: %1.").arg(Console::outputLost()));
+            return CommandLine::kUsageStatus;
+        }
+        return status;
     }
     Console::error(QStringLiteral("kelvado: Unknown command '%1'.").arg(request.command));
     return CommandLine::kUsageStatus;

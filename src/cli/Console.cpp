@@ -5,7 +5,9 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace Console {
@@ -13,11 +15,14 @@ namespace Console {
 namespace {
 
 bool g_progressShown = false;
+QString g_outputLost;
 
-void write(std::FILE *stream, const QString &text)
+// False, errno set, when the text did not reach the stream's file whole.
+bool write(std::FILE *stream, const QString &text)
 {
-    std::fputs(text.toUtf8().constData(), stream);
-    std::fflush(stream);
+    errno = 0;
+    const bool written = std::fputs(text.toUtf8().constData(), stream) >= 0;
+    return std::fflush(stream) == 0 && written && !std::ferror(stream);
 }
 
 } // namespace
@@ -39,7 +44,13 @@ QString oneLine(const QString &text)
 
 void out(const QString &line)
 {
-    write(stdout, line + u'\n');
+    if (!write(stdout, line + u'\n') && g_outputLost.isEmpty())
+        g_outputLost = QString::fromLocal8Bit(std::strerror(errno ? errno : EIO));
+}
+
+QString outputLost()
+{
+    return g_outputLost;
 }
 
 void error(const QString &line)

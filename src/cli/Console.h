@@ -15,6 +15,9 @@ QString field(const QString &text);
 QString oneLine(const QString &text);
 
 void out(const QString &line);
+// Why a line meant for standard output was not written whole (closed, a full
+// disk); empty while every one was.
+QString outputLost();
 void error(const QString &line);
 
 // Redraws the progress line; nothing when standard error is not a terminal.
