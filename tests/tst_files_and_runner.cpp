@@ -303,12 +303,13 @@ private slots:
 
     void fileSumIsSha256sums_data()
     {
-        QTest::addColumn<qint64>("size"); // -1: no such file
+        QTest::addColumn<qint64>("size"); // -1: no such file, -2: a FIFO
         QTest::addColumn<bool>("stop");
         QTest::addRow("empty") << qint64(0) << false;
         QTest::addRow("a block and a byte") << qint64((1 << 20) + 1) << false;
         QTest::addRow("stopped") << qint64(3) << true;
         QTest::addRow("no such file") << qint64(-1) << false;
+        QTest::addRow("a FIFO") << qint64(-2) << false;
     }
 
     // The sum is the one sha256sum gives, so any system can check what Kelvado recorded.
@@ -321,12 +322,13 @@ private slots:
             bytes += char(i * 7919 >> 3);
         if (size >= 0)
             writeFile(QStringLiteral("T.mpg"), bytes);
+        QVERIFY(size != -2 || ::mkfifo("T.mpg", 0600) == 0);
         const std::atomic_bool stopNow{stop};
         const FileSum sum = sumFile(QStringLiteral("T.mpg"), &stopNow);
-        QProcess sha256sum;
-        sha256sum.start(QStringLiteral("sha256sum"), {QStringLiteral("T.mpg")});
-        QVERIFY(sha256sum.waitForFinished());
         const bool whole = size >= 0 && !stop;
+        QProcess sha256sum;
+        sha256sum.start(QStringLiteral("sha256sum"), {whole ? QStringLiteral("T.mpg") : QStringLiteral("/dev/null")});
+        QVERIFY(sha256sum.waitForFinished());
         QCOMPARE(sum.hex, whole ? sha256sum.readAllStandardOutput().left(64) : QByteArray());
         QCOMPARE(sum.bytes, whole ? size : 0);
         QCOMPARE(sum.stopped, stop);
@@ -926,6 +928,9 @@ private slots:
             << "unplug" << 1 << "missing missing missing"
             << QStringList{"rec/One.mpg: " + gone, "rec/Tab\\x09here.mpg: " + gone, "rec/Three.mpg: " + gone};
         QTest::addRow("missing sums added") << "add" << 0 << "ok ok ok" << QStringList();
+        QTest::addRow("missing sums added beside another's list") << "add, list" << 0 << "ok ok ok" << QStringList();
+        QTest::addRow("output lost") << "full" << 1 << ""
+                                     << QStringList{"Standard output cannot be written: No space left on device"};
         QTest::addRow("no record") << "forget" << 2 << ""
                                    << QStringList{"No record of saved recordings (SavedRecordings.txt) in '.'."};
     }
@@ -960,8 +965,14 @@ private slots:
             writeFile(SavedRecords::fileName(), readFile(SavedRecords::fileName()) + "2.mpg\tT\t1\t\t"
                                                     + escapedField(QDir::current().absoluteFilePath(files[1])).toUtf8()
                                                     + "\tsha256:0\n");
-        else if (change == "add")
-            QCOMPARE(runProgram({"verify", "--add-missing-sums"}).section(u'|', 1), "kelvado: Sums recorded: 1.\n");
+        else if (change == "add, list")
+            writeFile("rec/SHA256SUMS", "0a  made-by-another.mpg\n");
+        if (change.startsWith("add"))
+            QCOMPARE(runProgram({"verify", "--add-missing-sums"}).section(u'|', 1),
+                     (change == "add" ? "" : "kelvado: " + QDir::current().absoluteFilePath("rec")
+                                                 + " held a SHA256SUMS Kelvado did not write; it is kept as "
+                                                   "SHA256SUMS.kept-1.\n")
+                         + "kelvado: Sums recorded: 1.\n");
         const QByteArray record = readFile(SavedRecords::fileName());
         const QString folder = QDir::currentPath();
         QDir::setCurrent("/"); // the folder given, not the current one
@@ -973,11 +984,16 @@ private slots:
             printed += QString::asprintf("%lld ok, %lld changed, %lld missing, %lld unchecked\n", each.count("ok"),
                                          each.count("changed"), each.count("missing"), each.count("unchecked"));
         printed += '|' + (told.isEmpty() ? QString() : "kelvado: " + told.join("\nkelvado: ") + '\n');
-        QCOMPARE(runProgram({"verify", folder}).replace(folder + '/', "").replace(folder, "."), printed);
+        const QStringList lost{"/bin/sh", "-c", "exec \"$0\" verify \"$1\" >/dev/full", KELVADO_PROGRAM, folder};
+        QCOMPARE(runProgram(change == "full" ? lost : QStringList{"verify", folder}, change == "full" ? "" : KELVADO_PROGRAM)
+                     .replace(folder + '/', "")
+                     .replace(folder, "."),
+                 printed);
         QDir::setCurrent(folder);
         QCOMPARE(readFile(SavedRecords::fileName()), record);
-        if (change == "add" && QDir::setCurrent("rec")) // sha256sum checks what was summed
+        if (change.startsWith("add") && QDir::setCurrent("rec")) // sha256sum checks what was summed
             QCOMPARE(runProgram({"sha256sum", "-c", "SHA256SUMS"}, "").count(": OK"), 3);
+        QCOMPARE(readFile("SHA256SUMS.kept-1"), change == "add, list" ? "0a  made-by-another.mpg\n" : "");
     }
 
     void verifyEndedBySignal_data() { endSignalEndsEveryTool_data(); }

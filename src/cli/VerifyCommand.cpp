@@ -3,7 +3,7 @@
 
 #include "archive/SavedRecords.h"
 #include "fixity/FixityCheck.h"
-#include "fixity/Manifest.h"
+#include "fixity/ManifestUpdate.h"
 #include "runner/EndOnSignal.h"
 #include "runner/FileNames.h"
 #include "startup/CommandLine.h"
@@ -31,7 +31,8 @@ bool failed(const QString &error)
 }
 
 // Records the sums of the recordings that had none, trusting their files as
-// they are now, and rewrites the checksum list of each folder they lie in.
+// they are now, and rewrites the checksum list of each folder they lie in; a
+// list there that Kelvado did not write is kept aside first, as after a save.
 bool recordSums(const QList<SavedRecording> &summed)
 {
     QSet<QString> folders;
@@ -42,8 +43,11 @@ bool recordSums(const QList<SavedRecording> &summed)
         folders.insert(QFileInfo(recording.path).path());
     }
     for (const QString &folder : std::as_const(folders)) {
-        if (!Manifest::write(folder, &error))
-            return failed(error);
+        const ManifestUpdate update = updateManifest(folder);
+        if (!update.error.isEmpty())
+            return failed(update.error);
+        if (!update.keptAs.isEmpty())
+            Console::error(QStringLiteral("kelvado: ") + update.keptText(folder));
     }
     if (!summed.isEmpty())
         Console::error(QStringLiteral("kelvado: Sums recorded: %1.").arg(summed.size()));
@@ -90,15 +94,22 @@ int runVerify(const StartRequest &request)
         endedBy = signalNumber;
         check.stop();
     });
+    const auto endIfSignalled = [&endedBy] {
+        if (endedBy != 0) {
+            std::signal(endedBy, SIG_DFL);
+            std::raise(endedBy);
+        }
+    };
     check.start();
     QCoreApplication::exec();
-    if (endedBy != 0) {
-        std::signal(endedBy, SIG_DFL);
-        std::raise(endedBy);
-    }
+    endIfSignalled();
     Console::endProgress();
     Console::out(tally.text());
-    if (!recordSums(summed))
+    // Sums being recorded are recorded whole; a signal meanwhile ends the program after that.
+    const bool recorded = recordSums(summed);
+    QCoreApplication::processEvents();
+    endIfSignalled();
+    if (!recorded)
         return CommandLine::kUsageStatus;
     return tally.allWell() ? 0 : 1;
 }

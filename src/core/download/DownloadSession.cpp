@@ -169,10 +169,7 @@ void DownloadSession::updateChecksumList()
     ManifestUpdate update;
     runInBackground([&update, folder = m_saveFolder] { update = updateManifest(folder); });
     const QString where = QDir::toNativeSeparators(QDir::current().absoluteFilePath(m_saveFolder));
-    QString told;
-    if (!update.keptAs.isEmpty())
-        told = QStringLiteral("%1 held a %2 Kelvado did not write; it is kept as %3.")
-                   .arg(where, Manifest::fileName(), QFileInfo(update.keptAs).fileName());
+    QString told = update.keptText(where);
     if (!update.error.isEmpty())
         told = update.error
                + QStringLiteral("; the recordings saved in %1 are in the record with their sums.").arg(where);

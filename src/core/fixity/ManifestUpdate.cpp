@@ -5,6 +5,7 @@
 #include "runner/RegularFile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSet>
 
 #include <cerrno>
@@ -40,6 +41,14 @@ bool ownList(const QString &path, const QString &folder, QString *reason)
 }
 
 } // namespace
+
+QString ManifestUpdate::keptText(const QString &folder) const
+{
+    if (keptAs.isEmpty())
+        return {};
+    return QStringLiteral("%1 held a %2 Kelvado did not write; it is kept as %3.")
+        .arg(folder, Manifest::fileName(), QFileInfo(keptAs).fileName());
+}
 
 ManifestUpdate updateManifest(const QString &folder)
 {

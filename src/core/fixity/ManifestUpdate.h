@@ -7,6 +7,10 @@ struct ManifestUpdate
 {
     QString keptAs; // a list there that Kelvado did not write, now under this name
     QString error;  // why the folder's list was not written; empty when it was
+
+    // "FOLDER held a SHA256SUMS Kelvado did not write; it is kept as SHA256SUMS.kept-1."
+    // or nothing, when no list was kept aside.
+    QString keptText(const QString &folder) const;
 };
 
 // Rewrites the folder's SHA256SUMS from the record of saved recordings. A list

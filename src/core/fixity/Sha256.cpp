@@ -1,6 +1,6 @@
 #include "fixity/Sha256.h"
 
-#include <QFile>
+#include "runner/RegularFile.h"
 
 #include <openssl/evp.h>
 
@@ -39,11 +39,11 @@ QByteArray Sha256::hex()
 FileSum sumFile(const QString &path, const std::atomic_bool *stop, const SumProgress &progress)
 {
     FileSum sum;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        sum.error = QString::fromLocal8Bit(std::strerror(errno));
+    // A FIFO put where the file was would hold the open, and the reading, for good.
+    QFile file;
+    if (!openRegularFile(file, path, QIODevice::ReadOnly, &sum.error))
         return sum;
-    }
+    const int fd = file.handle();
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     Sha256 hash;
     QByteArray block(1 << 20, Qt::Uninitialized);
@@ -68,6 +68,5 @@ FileSum sumFile(const QString &path, const std::atomic_bool *stop, const SumProg
         if (progress)
             progress(sum.bytes);
     }
-    ::close(fd);
     return sum;
 }
