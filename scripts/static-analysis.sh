@@ -35,7 +35,7 @@ analyse_one() {
   case $tool in
     clang-tidy) clang-tidy --quiet -p build-analysis "$source" >"$log" 2>&1 || status=$? ;;
     clazy) clazy-standalone -p build-analysis --checks="$clazy_checks" \
-             --header-filter="^$root/src/(core|ui)/" "$source" >"$log" 2>&1 || status=$? ;;
+             --header-filter="^$root/src/(core|ui|cli|desktop)/" "$source" >"$log" 2>&1 || status=$? ;;
   esac
   echo "$status" >"$log.status"
 }

@@ -56,29 +56,33 @@ public:
     ArchiveReport(DownloadSession &session, const QList<QueuedTitle> &titles, const QString &saveFolder)
         : m_titles(titles)
     {
-        QObject::connect(&session, &DownloadSession::sessionStarted, [this] { m_inhibitor.acquireForDownloads(); });
-        QObject::connect(&session, &DownloadSession::titleStarted, [this] { ++m_current; });
-        QObject::connect(&session, &DownloadSession::titleSized, [this](double expected, double) {
+        QObject::connect(&session, &DownloadSession::sessionStarted, &session,
+                         [this] { m_inhibitor.acquireForDownloads(); });
+        QObject::connect(&session, &DownloadSession::titleStarted, &session, [this] { ++m_current; });
+        QObject::connect(&session, &DownloadSession::titleSized, &session, [this](double expected, double) {
             m_expected = expected;
             m_rate.reset();
             m_clock.start();
             progress(0);
         });
-        QObject::connect(&session, &DownloadSession::progress,
+        QObject::connect(&session, &DownloadSession::progress, &session,
                          [this](double current, double, double) { progress(current); });
-        QObject::connect(&session, &DownloadSession::titleFinished, [this, saveFolder](int row, const QString &name) {
-            const QString path = QDir::current().absoluteFilePath(inFolder(saveFolder, name));
-            Console::endProgress();
-            Console::out(QStringLiteral("saved\t%1\t%2").arg(Console::field(recorderName(row)), Console::field(path)));
-        });
-        QObject::connect(&session, &DownloadSession::titleFailed, [this](int row, const QString &reason, double, bool) {
-            Console::endProgress();
-            Console::out(QStringLiteral("failed\t%1\t%2")
-                             .arg(Console::field(recorderName(row)), Console::field(Console::oneLine(reason))));
-        });
-        QObject::connect(&session, &DownloadSession::messageForUser,
+        QObject::connect(
+            &session, &DownloadSession::titleFinished, &session, [this, saveFolder](int row, const QString &name) {
+                const QString path = QDir::current().absoluteFilePath(inFolder(saveFolder, name));
+                Console::endProgress();
+                Console::out(
+                    QStringLiteral("saved\t%1\t%2").arg(Console::field(recorderName(row)), Console::field(path)));
+            });
+        QObject::connect(
+            &session, &DownloadSession::titleFailed, &session, [this](int row, const QString &reason, double, bool) {
+                Console::endProgress();
+                Console::out(QStringLiteral("failed\t%1\t%2")
+                                 .arg(Console::field(recorderName(row)), Console::field(Console::oneLine(reason))));
+            });
+        QObject::connect(&session, &DownloadSession::messageForUser, &session,
                          [](const QString &text) { Console::error(Console::oneLine(text)); });
-        QObject::connect(&session, &DownloadSession::sessionEnded,
+        QObject::connect(&session, &DownloadSession::sessionEnded, &session,
                          [this](int saved, int failed, const QString &message) {
                              m_inhibitor.release();
                              m_notifier.sessionEnded(saved, failed);
@@ -159,8 +163,9 @@ int runArchive(const StartRequest &request)
                                                        "that does not fit fails on its own.")
                                             .arg(shortfall)));
 
-    const Connection fixed{guide.connection.address, guide.connection.delay, saveFolder};
-    DownloadSession session(titles, [fixed] { return fixed; });
+    // The same for every title: nobody changes the settings during the run.
+    DownloadSession session(
+        titles, [fixed = Connection{guide.connection.address, guide.connection.delay, saveFolder}] { return fixed; });
     ArchiveReport report(session, titles, saveFolder);
     session.run();
     Console::endProgress();

@@ -49,7 +49,8 @@ QString field(const QString &text)
 QString oneLine(const QString &text)
 {
     QStringList lines;
-    for (const QString &line : text.split(QRegularExpression(QStringLiteral("[\r\n]+")))) {
+    static const QRegularExpression lineEnds(QStringLiteral("[\r\n]+"));
+    for (const QString &line : text.split(lineEnds)) {
         if (!line.trimmed().isEmpty())
             lines << line.trimmed();
     }

@@ -11,8 +11,12 @@
 
 struct Sha256::State
 {
-    EVP_MD_CTX *context = EVP_MD_CTX_new();
+    State() = default;
     ~State() { EVP_MD_CTX_free(context); }
+    State(const State &) = delete;
+    State &operator=(const State &) = delete;
+
+    EVP_MD_CTX *context = EVP_MD_CTX_new();
 };
 
 Sha256::Sha256() : m_state(std::make_unique<State>())

@@ -32,7 +32,7 @@ QString RowToolTips::textForRow(int row) const
         return {};
     const auto i = std::size_t(row);
     const QString saveName = chooseFreeName(saveNameFor(w.Titles[i], w.RecordDates[i]), nameTakenIn(w.SaveFolder));
-    const QString text = rowToolTipText(w.FileNames[i], w.FileSizes[i], saveName);
+    QString text = rowToolTipText(w.FileNames[i], w.FileSizes[i], saveName);
     const SavedRecording *saved = w.savedRecording(row);
     if (!saved)
         return text;

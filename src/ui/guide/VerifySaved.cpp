@@ -11,7 +11,10 @@ namespace {
 // The end message names this many changed or missing files at most.
 constexpr qsizetype kMostNamed = 10;
 
-const QString kVerifyText = QStringLiteral("Verify Saved Recordings");
+QString verifyText()
+{
+    return QStringLiteral("Verify Saved Recordings");
+}
 
 } // namespace
 
@@ -57,7 +60,7 @@ void Form1::verifyEnded(bool stopped)
 {
     m_fixityCheck->deleteLater();
     m_fixityCheck = nullptr;
-    mnuVerifySaved->setText(kVerifyText);
+    mnuVerifySaved->setText(verifyText());
     if (!DownloadInProgress)
         Progress->clear();
     showSavedMarks();
