@@ -76,6 +76,8 @@ ldd /usr/bin/kelvado | grep -q "not found" && fail "a library of kelvado is miss
 checked=0
 while read -r library; do
   path="$(ldd /usr/bin/kelvado | awk -v lib="$library" '$1 == lib {print $3}')"
+  # The dynamic loader is listed by its own path, with no "=>".
+  [[ -n "$path" ]] || path="$(ldd /usr/bin/kelvado | awk -v lib="/$library" 'substr($1, length($1) - length(lib) + 1) == lib {print $1}')"
   owner="$(dpkg-query -S "$path" 2>/dev/null || dpkg-query -S "$(realpath "$path")" 2>/dev/null \
            || dpkg-query -S "${path#/usr}" 2>/dev/null)" || fail "no package owns $path"
   owner="${owner%%:*}"
